@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+
+// The three settings records handed between the parts of the program. Plain values:
+// every hand-over copies the whole record.
+
+namespace qinglan {
+
+// compatFlags bits.
+constexpr int COMPAT_STARTPOS = 1; // position lines use "startpos" from the standard start
+constexpr int COMPAT_RESTART_AT_CAPTURE = 2; // position lines restart at the latest capture
+constexpr int COMPAT_PONDER = 4; // think on the opponent's time
+
+struct EngineOptions {
+    std::string bookFile; // "" = the engine's own default book
+    int hashSizeMb = 0; // 0 = the engine chooses
+    std::string randomness = "none";
+    std::string pruning = "medium";
+    std::string style = "normal";
+    int threads = 0; // 0 = the engine chooses
+    std::string logFile; // "" = no communication log
+    int compatFlags = 0;
+
+    bool operator==(const EngineOptions&) const = default;
+};
+
+struct DisplaySettings {
+    std::string backgroundImage; // "" none, "默认" built-in, else an image path
+    int boardTransparency = 0; // percent
+    int pieceTransparency = 0; // percent
+    int listTransparency = 0; // percent
+    int animationSteps = 0; // steps of a piece slide
+
+    bool operator==(const DisplaySettings&) const = default;
+};
+
+// Values the settings file falls back to when it has none.
+inline DisplaySettings defaultDisplaySettings() { return { "默认", 40, 10, 30, 30 }; }
+
+enum LevelMode : int {
+    LEVEL_MOVE_TIME = 0,
+    LEVEL_NODES = 1,
+    LEVEL_DEPTH = 2,
+    LEVEL_TIME_MOVES_TO_GO = 3,
+    LEVEL_TIME_INCREMENT = 4,
+    LEVEL_INFINITE = 5,
+};
+
+struct LevelSettings {
+    int moveTimeTenths = 0; // preset time per move, tenths of a second
+    int nodeLimit = 0;
+    int depthLimit = 0; // plies
+    int gameTimeMs = 0; // per side
+    int movesToGo = 0;
+    int incrementMs = 0;
+    int mode = LEVEL_MOVE_TIME;
+
+    bool operator==(const LevelSettings&) const = default;
+    // Modes 3 and 4 count down: the remaining time shows and running out loses.
+    bool isCountdown() const { return mode == LEVEL_TIME_MOVES_TO_GO || mode == LEVEL_TIME_INCREMENT; }
+};
+
+} // namespace qinglan
