@@ -2,10 +2,14 @@
 
 namespace qinglan {
 
-bool EngineProcess::stopSearch(int /*timeoutMs*/) { return !isBusy(); }
+bool EngineProcess::stopSearch(int /*timeoutMs*/) {
+    return !isBusy();
+}
 
 void EngineProcess::sendLine(const std::string& /*line*/) { }
 
-std::string EngineProcess::readLine() { return {}; }
+std::string EngineProcess::readLine() {
+    return {};
+}
 
 } // namespace qinglan

@@ -17,7 +17,9 @@ public:
     EngineProcess() = default;
 
     EngineState state() const { return state_; }
-    bool isRunning() const { return state_ != EngineState::Unloaded && state_ != EngineState::Exited; }
+    bool isRunning() const {
+        return state_ != EngineState::Unloaded && state_ != EngineState::Exited;
+    }
     bool isBusy() const {
         return isRunning() && (state_ == EngineState::Thinking || state_ == EngineState::Pondering);
     }

@@ -105,8 +105,11 @@ public:
     // makeRawMove returns the captured code that unmakeRawMove needs back.
     int makeRawMove(int move);
     void unmakeRawMove(int move, int captured);
-    // Counts the legal moves of the side to move without making any of them.
+    // Legal moves of the side to move, written from buffer[0] (at most buffer.size());
+    // returns how many. Makes none of them.
+    int generateLegalMoves(std::span<int> buffer) const;
     int countLegalMoves() const;
+    bool hasLegalMove() const;
 
     // Internal invariants (king cache, empty off-board squares); for asserts and tests.
     bool isConsistent() const;
@@ -117,9 +120,9 @@ private:
     bool leavesKingAttacked(int move) const;
     void refreshKingCache();
     void onPieceMoved(int piece, int dst, int captured);
-    int collectLegal(int* buffer, int capacity) const;
 
-    std::array<int, 256> squares_ {};
+    // Mutable because the legality test makes a move in place and puts it back.
+    mutable std::array<int, 256> squares_ {};
     int sideToMove_ = 0;
     std::vector<MoveRecordEntry> record_;
     // Kings by side index (0 red, 1 black): how many, and the first one's square.

@@ -54,9 +54,15 @@ inline constexpr std::array<int, 512> LEGAL_SPAN = makeLegalSpan();
 inline constexpr std::array<int, 512> HORSE_LEG = makeHorseLeg();
 
 // The halves of the board: bit 0x80 is set on red's half.
-constexpr bool onRedHalf(int sq) { return (sq & 0x80) != 0; }
-constexpr bool onOwnHalf(int sq, int side) { return onRedHalf(sq) == (side == 8); }
-constexpr int forwardStep(int side) { return side == 8 ? -16 : 16; }
+constexpr bool onRedHalf(int sq) {
+    return (sq & 0x80) != 0;
+}
+constexpr bool onOwnHalf(int sq, int side) {
+    return onRedHalf(sq) == (side == 8);
+}
+constexpr int forwardStep(int side) {
+    return side == 8 ? -16 : 16;
+}
 
 static_assert(HORSE_LEG[256 - 33] == -16 && HORSE_LEG[256 + 14] == -1 && HORSE_LEG[256 + 18] == 1);
 static_assert(IN_BOARD[0x33] && IN_BOARD[0xCB] && !IN_BOARD[0xCC] && !IN_BOARD[0x32]);

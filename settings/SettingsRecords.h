@@ -36,7 +36,9 @@ struct DisplaySettings {
 };
 
 // Values the settings file falls back to when it has none.
-inline DisplaySettings defaultDisplaySettings() { return { "默认", 40, 10, 30, 30 }; }
+inline DisplaySettings defaultDisplaySettings() {
+    return { "默认", 40, 10, 30, 30 };
+}
 
 enum LevelMode : int {
     LEVEL_MOVE_TIME = 0,
@@ -58,7 +60,9 @@ struct LevelSettings {
 
     bool operator==(const LevelSettings&) const = default;
     // Modes 3 and 4 count down: the remaining time shows and running out loses.
-    bool isCountdown() const { return mode == LEVEL_TIME_MOVES_TO_GO || mode == LEVEL_TIME_INCREMENT; }
+    bool isCountdown() const {
+        return mode == LEVEL_TIME_MOVES_TO_GO || mode == LEVEL_TIME_INCREMENT;
+    }
 };
 
 } // namespace qinglan

@@ -1,0 +1,92 @@
+// qinglan-cli: the rules core from the command line, for users, scripts and measurement.
+#include "cli/Bench.h"
+#include "rules/Board.h"
+#include "rules/Perft.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace qinglan;
+
+namespace {
+
+constexpr const char* USAGE = "usage: qinglan-cli perft DEPTH [POSITION] | moves POSITION | "
+                              "notation POSITION MOVE... | status POSITION | bench";
+
+int usage() {
+    std::fprintf(stderr, "%s\n", USAGE);
+    return 2;
+}
+
+bool parseDepth(const char* text, int& depth) {
+    const char* end = text + std::strlen(text);
+    auto [ptr, ec] = std::from_chars(text, end, depth);
+    return ec == std::errc() && ptr == end && depth >= 0 && depth <= 20;
+}
+
+int runPerft(int argc, char** argv) {
+    int depth = 0;
+    if (argc < 3 || argc > 4 || !parseDepth(argv[2], depth)) return usage();
+    Board board;
+    board.setPosition(argc == 4 ? argv[3] : START_FEN);
+    std::uint64_t total = 0;
+    for (const auto& [move, nodes] : perftDivide(board, depth)) {
+        std::printf("%s: %llu\n", move.c_str(), static_cast<unsigned long long>(nodes));
+        total += nodes;
+    }
+    if (depth == 0) total = 1;
+    std::printf("%llu\n", static_cast<unsigned long long>(total));
+    return 0;
+}
+
+int runMoves(int argc, char** argv) {
+    if (argc != 3) return usage();
+    Board board;
+    board.setPosition(argv[2]);
+    int moves[MAX_PSEUDO_MOVES];
+    int count = board.generateLegalMoves(moves);
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(moveToCoord(moves[i]));
+    std::sort(texts.begin(), texts.end());
+    std::string line;
+    for (const auto& text : texts) line += (line.empty() ? "" : " ") + text;
+    std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+int runNotation(int argc, char** argv) {
+    if (argc < 4) return usage();
+    Board board;
+    board.setPosition(argv[2]);
+    for (int i = 3; i < argc; ++i) {
+        std::string notation = board.isLegalMoveText(argv[i]) ? board.moveToChinese(argv[i]) : "";
+        board.makeMoveText(argv[i]);
+        std::printf("%s\n", notation.c_str());
+    }
+    return 0;
+}
+
+int runStatus(int argc, char** argv) {
+    if (argc != 3) return usage();
+    Board board;
+    board.setPosition(argv[2]);
+    std::printf("%d %d\n", board.gameStatus(), board.repetitionVerdict());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    std::string_view command = argv[1];
+    if (command == "perft") return runPerft(argc, argv);
+    if (command == "moves") return runMoves(argc, argv);
+    if (command == "notation") return runNotation(argc, argv);
+    if (command == "status") return runStatus(argc, argv);
+    if (command == "bench" && argc == 2) return runBench();
+    return usage();
+}
