@@ -41,6 +41,8 @@ public:
 
     // The pixel colour the surface shows at a widget point (for tests).
     QColor colorAt(QPoint point);
+    // How many scaled and blended pixmaps have been built so far (for tests and benchmarks).
+    int cacheBuildCount() const;
 
 signals:
     // Left or right button pressed, in widget pixels.
@@ -55,6 +57,7 @@ private:
         QImage image;
         QPixmap cache; // image zoomed and blended; rebuilt when stale
         bool cacheStale = true;
+        qreal cacheDpr = 1; // device pixel ratio the cache was built for
         QPoint position;
         bool visible = false;
         int layer = 0;
@@ -67,6 +70,7 @@ private:
     QRect spriteRect(const Sprite& s) const;
 
     std::vector<Sprite> sprites_;
+    int cacheBuilds_ = 0;
 };
 
 // The per-pixel transparency rule: with u = round(percent * 255 / 100) (halves away
