@@ -18,5 +18,7 @@ public:
 // QINGLAN_NO_SOUND is unset, otherwise silent.
 std::unique_ptr<SoundPlayer> createSoundPlayer();
 std::unique_ptr<SoundPlayer> createSilentSoundPlayer();
+// The Qt Multimedia player whatever the devices (tests use it on machines without any).
+std::unique_ptr<SoundPlayer> createEffectSoundPlayer();
 
 } // namespace qinglan

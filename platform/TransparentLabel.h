@@ -10,7 +10,8 @@ class TransparentLabel : public QLabel {
     Q_OBJECT
 public:
     explicit TransparentLabel(QWidget* parent = nullptr);
-    // A new label on the same parent with this one's font, colours and alignment.
+    // A new label on parent with this one's font, colours, alignment and size; no text,
+    // not yet shown.
     TransparentLabel* cloneStyle(QWidget* parent) const;
 };
 
