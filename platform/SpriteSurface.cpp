@@ -182,7 +182,10 @@ void SpriteSurface::refreshCache(Sprite& s) {
     QImage scaled = deviceSize == s.image.size()
         ? s.image
         : s.image.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    s.cache = QPixmap::fromImage(applyTransparency(scaled, s.transparency));
+    // An opaque picture drawn as it is (the background) stays opaque, so painting it is a
+    // plain copy rather than a blend.
+    const bool opaque = !scaled.hasAlphaChannel() && s.transparency <= 0;
+    s.cache = QPixmap::fromImage(opaque ? scaled : applyTransparency(scaled, s.transparency));
     s.cache.setDevicePixelRatio(dpr);
 }
 
