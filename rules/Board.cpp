@@ -270,13 +270,16 @@ int Board::kingSquare(int side) const {
 }
 
 bool Board::isConsistent() const {
+    std::array<int, 2> count {}, first {};
     for (int sq = 0; sq < 256; ++sq) {
         int code = squares_[sq];
         if (code != 0 && (!tables::IN_BOARD[sq] || !isPieceCode(code))) return false;
+        if (code == RED + KING || code == BLACK + KING) {
+            int side = sideIndex(pieceSide(code));
+            if (count[side]++ == 0) first[side] = sq;
+        }
     }
-    Board copy = *this;
-    copy.refreshKingCache();
-    return copy.kingCount_ == kingCount_ && copy.kingSquare_ == kingSquare_;
+    return count == kingCount_ && first == kingSquare_ && (sideToMove_ == RED || sideToMove_ == BLACK || sideToMove_ == 0);
 }
 
 } // namespace qinglan
