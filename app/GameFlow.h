@@ -1,0 +1,69 @@
+#pragma once
+
+#include "settings/SettingsRecords.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qinglan {
+
+class EngineProcess;
+class GameHost;
+struct GlobalState;
+
+// The message for a board verdict (gameStatus, then repetitionVerdict); "" while the
+// game goes on.
+std::string resultMessage(int status, int verdict);
+
+// The referee and conductor of a game: every move goes through playMove, every turn
+// through nextTurn. It decides; the host only shows.
+class GameFlow {
+public:
+    // Asks an engine to search the current position: own and other are the remaining
+    // times of the side to move and of its opponent, extraText an optional
+    // "banmoves ..." line.
+    using SearchStarter = std::function<void(EngineProcess& engine, std::int64_t ownMs,
+        std::int64_t otherMs, const std::string& extraText)>;
+
+    GameFlow(GlobalState& state, GameHost& host);
+
+    // Makes one legal coordinate move with its list line, clock handling and slide.
+    // False, and nothing changes, for an illegal move.
+    bool playMove(const std::string& moveText);
+    // Adjudicates, starts the clock of the side to move and, when the computer plays
+    // that side, its engine. Does nothing once the game is over.
+    void nextTurn(const std::string& extraText = {});
+    // True when a result has been announced.
+    bool checkGameEnd();
+    // Marks the game over, then asks whether to start again.
+    void announceResult(const std::string& message);
+    // The "重新开始吗？" box of a result already marked; Yes asks the host for a new game.
+    void askRestart(const std::string& message);
+    // The standard start (or fen) and optionally a new level; clocks reset.
+    void newGame(
+        const std::optional<std::string>& fen = {}, const std::optional<LevelSettings>& level = {});
+    // Takes back the last two plies (one when only one exists).
+    void takeBack();
+    // Takes back the computer's last move and searches again with it banned.
+    void banLastMove();
+    void setComputerRed(bool on);
+    void setComputerBlack(bool on);
+    // The countdown check of the heartbeat: the loss on time to announce, with the
+    // game already marked over, or nothing. A game has one result, so when both
+    // sides are out of time only red's loss is reported.
+    std::optional<std::string> checkTimeouts();
+
+    void setSearchStarter(SearchStarter starter) { startSearch_ = std::move(starter); }
+
+private:
+    void stopEngines(int timeoutMs);
+    void pauseClocks();
+
+    GlobalState& state_;
+    GameHost& host_;
+    SearchStarter startSearch_;
+};
+
+} // namespace qinglan

@@ -1,0 +1,266 @@
+#include "app/MainWindow.h"
+
+#include "app/BoardView.h"
+#include "app/GlobalState.h"
+#include "app/MoveListWindow.h"
+#include "app/SpriteImages.h"
+#include "app/StatusModel.h"
+#include "platform/ImageDecoding.h"
+#include "platform/MessageBox.h"
+#include "platform/Sound.h"
+#include "platform/SpriteSurface.h"
+#include "platform/TransparentLabel.h"
+#include "resources/Resources.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <algorithm>
+
+namespace qinglan {
+
+namespace {
+constexpr int DEFAULT_LIST_TRANSPARENCY = 30;
+constexpr int BUILT_IN_MOVE_TIME_TENTHS = 30;
+} // namespace
+
+MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
+    : state_(state)
+    , sound_(sound ? std::move(sound) : createSoundPlayer())
+    , surface_(new SpriteSurface(this))
+    , redPanel_(new TransparentLabel(surface_))
+    , blackPanel_(new TransparentLabel(surface_))
+    , flow_(state, *this) {
+    setWindowTitle(QString::fromUtf8(PROGRAM_TITLE));
+    setWindowIcon(QIcon(res::APP_ICON));
+    surface_->setObjectName(QStringLiteral("动画框"));
+    redPanel_->setObjectName(QStringLiteral("红方选手标签"));
+    blackPanel_->setObjectName(QStringLiteral("黑方选手标签"));
+    setCentralWidget(surface_);
+    menus_ = MainMenus::build(*menuBar());
+    connectMenus();
+    fitClientArea();
+
+    redPanel_->setText(QStringLiteral("红方：青岚象棋"));
+    blackPanel_->setText(QStringLiteral("黑方：青岚象棋"));
+    for (TransparentLabel* panel : { redPanel_, blackPanel_ }) {
+        panel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        panel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    view_ = new BoardView(state_, *surface_, *redPanel_, *blackPanel_, *sound_, this);
+    view_->createFileLabels();
+    listWindow_ = new MoveListWindow(builtInImages().moveListBackground, this);
+    listWindow_->setAlpha(listAlpha(DEFAULT_LIST_TRANSPARENCY));
+    view_->createSprites();
+    connect(view_, &BoardView::moveChosen, this,
+        [this](const std::string& move) { flow_.playMove(move); });
+    connect(view_, &BoardView::animationFinished, this, [this] { flow_.nextTurn(); });
+    connect(view_, &BoardView::redrawn, this, [this] { refreshStatus(false); });
+    surface_->installEventFilter(this);
+
+    state_.currentLevel.moveTimeTenths = BUILT_IN_MOVE_TIME_TENTHS;
+    // A missing settings file gives exactly these values.
+    applyDisplaySettings(defaultDisplaySettings());
+    flow_.newGame();
+
+    heartbeat_.setInterval(HEARTBEAT_MS);
+    connect(&heartbeat_, &QTimer::timeout, this, &MainWindow::onHeartbeat);
+    heartbeat_.start();
+}
+
+MainWindow::~MainWindow() {
+    // The view and the list window die with the widget tree, after this window's own
+    // members; stop everything that could still reach them first.
+    heartbeat_.stop();
+    surface_->removeEventFilter(this);
+    delete view_;
+    view_ = nullptr;
+}
+
+void MainWindow::fitClientArea() {
+    // The frame's size minus the client's is the room the menu bar takes; a hidden
+    // window lays itself out only when asked, so ask before and after the resize.
+    if (layout()) layout()->activate();
+    const QSize client = surface_->size();
+    resize(width() + LOGICAL_WIDTH - client.width(), height() + LOGICAL_HEIGHT - client.height());
+    if (layout()) layout()->setGeometry(QRect(QPoint(0, 0), size()));
+}
+
+void MainWindow::connectMenus() {
+    const MainMenus& m = menus_;
+    connect(m.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m.takeBack, &QAction::triggered, this, [this] { flow_.takeBack(); });
+    connect(m.banMove, &QAction::triggered, this, [this] { flow_.banLastMove(); });
+    connect(m.flipBoard, &QAction::triggered, this, [this](bool on) {
+        state_.checks.flipped = on;
+        layoutMainWindow();
+    });
+    connect(m.sound, &QAction::triggered, this, [this](bool on) { state_.checks.soundOn = on; });
+    // The mark tells whether the thinking window is open, and there is none to open yet.
+    connect(m.showThinking, &QAction::triggered, this,
+        [this] { menus_.showThinking->setChecked(state_.checks.showThinking); });
+    connect(
+        m.computerRed, &QAction::triggered, this, [this](bool on) { flow_.setComputerRed(on); });
+    connect(m.computerBlack, &QAction::triggered, this,
+        [this](bool on) { flow_.setComputerBlack(on); });
+    connect(m.secondaryPlaysRed, &QAction::triggered, this, [this](bool on) {
+        state_.checks.sides.secondaryRed = on;
+        refreshStatus(true);
+    });
+    connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::showAbout() {
+    showMessage(
+        "青岚象棋5.0测试版，与UCCI引擎对弈的中国象棋程序。\r\n青岚象棋开发组制作。", "青岚象棋", 0);
+}
+
+void MainWindow::startMoveAnimation(SquareRef from, SquareRef to) {
+    view_->startMoveAnimation(from, to);
+}
+
+void MainWindow::redrawPieces(bool fromBoard) {
+    view_->redrawPieces(fromBoard);
+}
+
+void MainWindow::hideMarkers() {
+    view_->hideMarkers();
+}
+
+void MainWindow::moveListChanged() {
+    listWindow_->setListText(state_.moveList.text());
+}
+
+int MainWindow::showMessage(const std::string& text, const std::string& title, int flags) {
+    return showMessageBox(this, QString::fromStdString(text), QString::fromStdString(title), flags);
+}
+
+void MainWindow::offerNewGame() {
+    flow_.newGame();
+}
+
+void MainWindow::setPanelText(TransparentLabel& panel, const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // Unchanged panels are not rewritten, so they do not flicker three times a second.
+    if (panel.text() != shown) panel.setText(shown);
+}
+
+void MainWindow::refreshStatus(bool full) {
+    if (full) {
+        const auto slot = [](const EngineProcess& e) {
+            return EngineSlotView { e.isRunning(), e.identity(),
+                e.state() == EngineState::Thinking };
+        };
+        const EngineSlotView mainView = slot(state_.mainEngine);
+        const EngineSlotView secondaryView = slot(state_.secondaryEngine);
+        setWindowTitle(QString::fromStdString(qinglan::windowTitle(mainView, secondaryView)));
+
+        const std::int64_t now = state_.now();
+        const bool countdown = state_.currentLevel.isCountdown();
+        const auto remaining = [&](const SideClock& c) {
+            return countdown ? std::optional<std::int64_t>(c.remaining(now)) : std::nullopt;
+        };
+        setPanelText(*redPanel_,
+            panelText(true, state_.redPlayerName(), state_.redClock.elapsed(now),
+                remaining(state_.redClock)));
+        setPanelText(*blackPanel_,
+            panelText(false, state_.blackPlayerName(), state_.blackClock.elapsed(now),
+                remaining(state_.blackClock)));
+
+        const MenuState menu = menuState({ .plyCount = state_.board.plyCount(),
+            .redToMove = state_.board.isRedToMove(),
+            .checks = state_.checks.sides,
+            .mainEngine = mainView,
+            .secondaryEngine = secondaryView });
+        menus_.takeBack->setEnabled(menu.takeBack);
+        menus_.banMove->setEnabled(menu.banMove);
+        menus_.stopThinking->setEnabled(menu.stopThinking);
+        menus_.secondaryPlaysRed->setEnabled(menu.swapEngines);
+        menus_.loadMainEngine->setText(QString::fromStdString(menu.loadMainCaption));
+        menus_.loadSecondaryEngine->setText(QString::fromStdString(menu.loadSecondaryCaption));
+    }
+    // The labels are transparent: repainting the surface repaints them over it.
+    surface_->repaint();
+    if (listWindow_) listWindow_->moveListBox()->viewport()->update();
+}
+
+void MainWindow::layoutMainWindow() {
+    view_->layout();
+    placeMoveListWindow(scaled(571, state_.scaleX), scaled(209, state_.scaleY),
+        scaled(170, state_.scaleX), scaled(200, state_.scaleY));
+    view_->redrawPieces(false);
+}
+
+void MainWindow::placeMoveListWindow(int x, int y, int width, int height) {
+    if (!listWindow_) return;
+    const bool fits = x >= 1 && y >= 1 && width >= 1 && height >= 1;
+    // The list window follows the main window: it is shown only while that is.
+    listWindow_->setVisible(fits && isVisible());
+    QFont font = listWindow_->moveListBox()->font();
+    font.setFamily(QStringLiteral("宋体"));
+    font.setPixelSize(std::max(1, width / 12));
+    listWindow_->moveListBox()->setFont(font);
+    const QPoint origin = surface_->mapToGlobal(QPoint(0, 0));
+    listWindow_->setGeometry(
+        origin.x() + x, origin.y() + y, std::max(1, width), std::max(1, height));
+}
+
+void MainWindow::followMainWindow() {
+    if (listWindow_)
+        placeMoveListWindow(scaled(571, state_.scaleX), scaled(209, state_.scaleY),
+            scaled(170, state_.scaleX), scaled(200, state_.scaleY));
+}
+
+void MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
+    const std::string& background = settings.backgroundImage;
+    if (background.empty()) {
+        view_->setBackground(QImage());
+    } else if (background == "默认") {
+        view_->setBackground(builtInImages().background);
+    } else {
+        const QString path = QString::fromStdString(background);
+        // A path that names no file keeps the picture on screen; the path is still kept.
+        if (QFileInfo(path).isFile()) view_->setBackground(loadImageFile(path));
+    }
+    state_.displaySettings = settings;
+    view_->applyTransparencies(settings);
+    listWindow_->setAlpha(listAlpha(settings.listTransparency));
+    layoutMainWindow();
+}
+
+void MainWindow::onHeartbeat() {
+    const std::int64_t now = state_.now();
+    if (now - state_.lastRefreshTick > REFRESH_INTERVAL_MS) {
+        refreshStatus(true);
+        state_.lastRefreshTick = now;
+    }
+    // Qt never re-enters a timer: a box opened here would stop the heartbeat until it
+    // closed. The game is already marked over, so the box can wait for the queue.
+    if (std::optional<std::string> message = flow_.checkTimeouts())
+        QMetaObject::invokeMethod(
+            this, [this, text = *message] { flow_.askRestart(text); }, Qt::QueuedConnection);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == surface_ && event->type() == QEvent::Resize) layoutMainWindow();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    followMainWindow();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    followMainWindow();
+    // The frame is known only once the window is on screen, and placing it may move
+    // the client area without a move event: place the list again when that settles.
+    QTimer::singleShot(0, this, &MainWindow::followMainWindow);
+}
+
+} // namespace qinglan

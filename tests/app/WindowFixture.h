@@ -1,0 +1,124 @@
+#pragma once
+
+// A real main window under the offscreen platform, with a scripted message box, a
+// recording sound player and a clock the test moves by hand.
+#include "app/BoardView.h"
+#include "app/GlobalState.h"
+#include "app/MainWindow.h"
+#include "app/MoveListWindow.h"
+#include "platform/MessageBox.h"
+#include "platform/Sound.h"
+#include "platform/SpriteSurface.h"
+#include "platform/TransparentLabel.h"
+#include "resources/Resources.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qinglan::testing {
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    int flags = 0;
+};
+
+class RecordingSound : public SoundPlayer {
+public:
+    explicit RecordingSound(std::vector<SoundClip>& played)
+        : played_(played) { }
+    void play(SoundClip clip) override { played_.push_back(clip); }
+
+private:
+    std::vector<SoundClip>& played_;
+};
+
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initBuiltInResources();
+        state = std::make_unique<GlobalState>();
+        state->tickSource = [this] { return now; };
+        setMessageBoxHandler([this](const QString& text, const QString& title, int flags) {
+            messages.push_back({ text.toStdString(), title.toStdString(), flags });
+            return answer;
+        });
+        window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
+        window->show();
+        settle();
+    }
+
+    void TearDown() override {
+        window.reset();
+        setMessageBoxHandler({});
+    }
+
+    static void settle() {
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    }
+
+    SpriteSurface& surface() { return window->boardSurface(); }
+    BoardView& view() { return window->boardView(); }
+    const MainMenus& menus() { return window->menus(); }
+    std::string listText() {
+        return window->moveListWindow().moveListBox()->toPlainText().toStdString();
+    }
+    static std::string text(const QLabel& label) { return label.text().toStdString(); }
+
+    // Makes the client area width x height pixels.
+    void resizeClient(int width, int height) {
+        const QSize frame = window->size() - surface().size();
+        window->resize(frame.width() + width, frame.height() + height);
+        settle();
+    }
+
+    // The client pixel at the centre of a square as it is shown (flipped or not).
+    QPoint squarePixel(SquareRef square) const {
+        int x = squareX(square.file) + 27;
+        int y = squareY(square.row) + 27;
+        if (state->checks.flipped) {
+            x = FLIP_X - squareX(square.file) + 27;
+            y = FLIP_Y - squareY(square.row) + 27;
+        }
+        return { scaled(x, state->scaleX), scaled(y, state->scaleY) };
+    }
+
+    void click(SquareRef square) {
+        QTest::mouseClick(&surface(), Qt::LeftButton, {}, squarePixel(square));
+    }
+
+    void finishAnimation() {
+        for (int guard = 0; view().isAnimating() && guard < 1000; ++guard) view().onAnimationTick();
+    }
+
+    // A move by two clicks, then its slide to the end.
+    void playByClicks(const std::string& move) {
+        const MoveSquares squares = squaresOfMove(move);
+        click(squares.from);
+        click(squares.to);
+        finishAnimation();
+        window->refreshStatus(true); // what the next heartbeat does within 300 ms
+    }
+
+    int messageCount(const std::string& text) const {
+        int n = 0;
+        for (const ShownMessage& m : messages) n += m.text == text;
+        return n;
+    }
+
+    std::int64_t now = 1'000'000;
+    int answer = MESSAGE_NO;
+    std::vector<ShownMessage> messages;
+    std::vector<SoundClip> sounds;
+    std::unique_ptr<GlobalState> state;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace qinglan::testing
