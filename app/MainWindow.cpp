@@ -201,7 +201,10 @@ void MainWindow::placeMoveListWindow(int x, int y, int width, int height) {
     // The list window follows the main window: it is shown only while that is.
     listWindow_->setVisible(fits && isVisible());
     QFont font = listWindow_->moveListBox()->font();
-    font.setFamily(QStringLiteral("宋体"));
+    // Moves line up in columns only with half-width Latin beside full-width Chinese, as
+    // in 宋体; where that is missing, a monospaced CJK face keeps the same widths.
+    font.setFamilies({ QStringLiteral("宋体"), QStringLiteral("Noto Sans Mono CJK SC") });
+    font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(std::max(1, width / 12));
     listWindow_->moveListBox()->setFont(font);
     const QPoint origin = surface_->mapToGlobal(QPoint(0, 0));

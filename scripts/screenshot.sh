@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Screenshots of the real program under a virtual display: the start position and the
+# board after a few moves clicked with the mouse, saved as docs/screenshot-start.png
+# and docs/screenshot.png. QINGLAN_BIN picks the program (default build/bin/qinglan,
+# built in Release when missing).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" != "--inside" ]; then
+    bin=${QINGLAN_BIN:-build/bin/qinglan}
+    if [ ! -x "$bin" ]; then
+        cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQINGLAN_TESTS=OFF >/dev/null
+        cmake --build build -j2 --target qinglan
+    fi
+    mkdir -p docs
+    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$bin"
+fi
+
+bin=$2
+export QINGLAN_NO_SOUND=1
+"$bin" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
+
+win=$(xdotool search --sync --onlyvisible --name "青岚象棋" | head -n 1)
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$win")" # X Y WIDTH HEIGHT
+# The board surface fills the window below the menu bar, 756 x 618 at the start.
+top=$((Y + HEIGHT - 618))
+
+shoot() {
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
+}
+
+# Centre of a square given as a file letter and a row digit ("h2").
+click_square() {
+    local file=$(($(printf '%d' "'${1:0:1}") - 96))
+    local row=$((10 - ${1:1:1}))
+    xdotool mousemove $((X + (file - 1) * 57 + 22 + 27)) $((top + (row - 1) * 57 + 22 + 27)) click 1
+    sleep 0.2
+}
+
+play() {
+    for move in "$@"; do
+        click_square "${move:0:2}"
+        click_square "${move:2:2}"
+        sleep 0.8 # the slide takes about half a second
+    done
+}
+
+shoot docs/screenshot-start.png
+play h2e2 h9g7 h0g2 i9h9 i0h0 b7b3 e3e4 b9c7
+click_square b0 # a piece picked up shows its frame
+sleep 0.5
+shoot docs/screenshot.png
+echo "saved docs/screenshot-start.png and docs/screenshot.png"
