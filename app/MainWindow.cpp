@@ -258,6 +258,12 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     followMainWindow();
 }
 
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    // A top-level tool window does not hide with its owner on its own.
+    if (listWindow_) listWindow_->hide();
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     followMainWindow();

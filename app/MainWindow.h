@@ -58,9 +58,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void fitClientArea();
+    // The list's logical place (571, 209, 170 x 200) at the current scale.
+    void placeMoveListAtScale();
     void connectMenus();
     void setPanelText(TransparentLabel& panel, const std::string& text);
     void showAbout();

@@ -233,6 +233,7 @@ TEST_F(MainWindowTest, AboutBoxHelpAndExit) {
     menus().exit->trigger();
     settle();
     EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->moveListWindow().isVisible()) << "the list window goes with its owner";
 }
 
 TEST_F(MainWindowTest, DisplaySettingsSetTransparenciesAndBackground) {
