@@ -217,6 +217,12 @@ void BoardView::onBoardClick(QPoint point) {
         return;
     }
     if (state_.selection.isNone()) return;
+    // A move made before the last one has finished sliding: let the last one end its
+    // turn first, so its result is never skipped.
+    if (isAnimating()) {
+        finishAnimation();
+        if (state_.gameOver) return;
+    }
     const std::string move = moveTextFor(state_.selection, square);
     if (state_.board.isLegalMoveText(move)) {
         emit moveChosen(move);
@@ -265,6 +271,12 @@ void BoardView::onAnimationTick() {
             .visible = true,
             .layer = SLIDING_LAYER });
     redrawPieces(false);
+}
+
+void BoardView::finishAnimation() {
+    if (!isAnimating()) return;
+    state_.moveAnimation.stepsLeft = 0;
+    onAnimationTick();
 }
 
 void BoardView::hideMarkers() {

@@ -55,6 +55,10 @@ public:
     void startMoveAnimation(SquareRef from, SquareRef to);
     void onAnimationTick();
     bool isAnimating() const { return animationTimer_.isActive(); }
+    // Ends a slide at once, with its sound and its turn change.
+    void finishAnimation();
+    // Stops a slide without ending its turn.
+    void cancelAnimation() { animationTimer_.stop(); }
     void hideMarkers();
     // Transparencies of the pieces, markers, side icons and board.
     void applyTransparencies(const DisplaySettings& settings);

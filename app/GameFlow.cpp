@@ -104,6 +104,7 @@ void GameFlow::askRestart(const std::string& message) {
 
 void GameFlow::newGame(
     const std::optional<std::string>& fen, const std::optional<LevelSettings>& level) {
+    host_.cancelMoveAnimation();
     if (fen)
         state_.board.setPosition(*fen);
     else
@@ -130,6 +131,7 @@ void GameFlow::newGame(
 
 void GameFlow::takeBack() {
     Board& board = state_.board;
+    host_.cancelMoveAnimation();
     if (board.plyCount() > 0) {
         stopEngines(1000);
         board.undoMove();
@@ -155,6 +157,7 @@ void GameFlow::banLastMove() {
     const bool lastMoverIsComputer = board.isRedToMove() ? sides.computerBlack : sides.computerRed;
     if (!lastMoverIsComputer) return;
     const std::string extraText = "banmoves " + board.lastMoveText();
+    host_.cancelMoveAnimation();
     board.undoMove();
     state_.moveList.removeLast();
     host_.moveListChanged();

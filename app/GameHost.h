@@ -14,6 +14,8 @@ public:
     // Slides the piece on from to the square to; the board still holds the position
     // before the move.
     virtual void startMoveAnimation(SquareRef from, SquareRef to) = 0;
+    // Drops a slide in flight without finishing it: its move is being undone.
+    virtual void cancelMoveAnimation() = 0;
     virtual void redrawPieces(bool fromBoard) = 0;
     // Hides the two square markers.
     virtual void hideMarkers() = 0;

@@ -122,6 +122,10 @@ void MainWindow::startMoveAnimation(SquareRef from, SquareRef to) {
     view_->startMoveAnimation(from, to);
 }
 
+void MainWindow::cancelMoveAnimation() {
+    view_->cancelAnimation();
+}
+
 void MainWindow::redrawPieces(bool fromBoard) {
     view_->redrawPieces(fromBoard);
 }

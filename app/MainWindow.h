@@ -31,6 +31,7 @@ public:
 
     // GameHost
     void startMoveAnimation(SquareRef from, SquareRef to) override;
+    void cancelMoveAnimation() override;
     void redrawPieces(bool fromBoard) override;
     void hideMarkers() override;
     void refreshStatus(bool full) override;

@@ -35,6 +35,35 @@ TEST_F(GameFlowWindowTest, MoveListFillsInChineseAndTakeBackRemovesWholeMoves) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(GameFlowWindowTest, TakeBackOrAnotherMoveDuringASlide) {
+    menus().computerRed->trigger(); // red, to move: "没有加载引擎！" at each of red's turns
+    ASSERT_EQ(messageCount("没有加载引擎！"), 1);
+    click({ 8, 8 });
+    click({ 5, 8 });
+    ASSERT_TRUE(view().isAnimating());
+    window->refreshStatus(true);
+    menus().takeBack->trigger(); // taken back while still sliding
+    EXPECT_FALSE(view().isAnimating()) << "the undone move's slide is dropped";
+    EXPECT_EQ(state->board.plyCount(), 0);
+    EXPECT_EQ(surface().position(
+                  state->sprites[static_cast<std::size_t>(state->squareSprite[8][8])].objectId),
+        QPoint(squareX(8), squareY(8)));
+    EXPECT_EQ(messageCount("没有加载引擎！"), 2)
+        << "one turn for red, not one more for the dropped slide";
+    menus().computerRed->trigger();
+
+    // Black answers before red's piece has arrived: red's slide ends first, with its sound.
+    click({ 8, 8 });
+    click({ 5, 8 });
+    sounds.clear();
+    click({ 8, 1 });
+    click({ 7, 3 });
+    EXPECT_EQ(sounds, std::vector<SoundClip> { SoundClip::Move });
+    finishAnimation();
+    EXPECT_EQ(state->board.plyCount(), 2);
+    EXPECT_EQ(sounds.size(), 2u);
+}
+
 TEST_F(GameFlowWindowTest, BlackStartingGameNumbersRedMovesByHalves) {
     window->flow().newGame(std::string(START_FEN.substr(0, START_FEN.find(' '))) + " b - - 0 1");
     play({ "h9g7", "h2e2" });
