@@ -194,9 +194,13 @@ void MainWindow::refreshStatus(bool full) {
 
 void MainWindow::layoutMainWindow() {
     view_->layout();
+    placeMoveListAtScale();
+    view_->redrawPieces(false);
+}
+
+void MainWindow::placeMoveListAtScale() {
     placeMoveListWindow(scaled(571, state_.scaleX), scaled(209, state_.scaleY),
         scaled(170, state_.scaleX), scaled(200, state_.scaleY));
-    view_->redrawPieces(false);
 }
 
 void MainWindow::placeMoveListWindow(int x, int y, int width, int height) {
@@ -217,9 +221,8 @@ void MainWindow::placeMoveListWindow(int x, int y, int width, int height) {
 }
 
 void MainWindow::followMainWindow() {
-    if (listWindow_)
-        placeMoveListWindow(scaled(571, state_.scaleX), scaled(209, state_.scaleY),
-            scaled(170, state_.scaleX), scaled(200, state_.scaleY));
+    // The thinking-info window will follow here too once it exists.
+    if (listWindow_) placeMoveListAtScale();
 }
 
 void MainWindow::applyDisplaySettings(const DisplaySettings& settings) {

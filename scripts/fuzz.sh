@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
+scripts/setup.sh --fuzz
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQINGLAN_FUZZ=ON \
     -DQINGLAN_GUI=OFF -DQINGLAN_TESTS=OFF >/dev/null
 cmake --build build-fuzz --target board_text_fuzzer -j2

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs. Safe to run again: it only calls
-# apt-get when something is missing.
+# apt-get when something is missing. With --fuzz it adds clang for the fuzzer.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,9 @@ packages=(
     xvfb xauth xdotool imagemagick
     fairy-stockfish
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
