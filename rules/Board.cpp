@@ -279,7 +279,8 @@ bool Board::isConsistent() const {
             if (count[side]++ == 0) first[side] = sq;
         }
     }
-    return count == kingCount_ && first == kingSquare_ && (sideToMove_ == RED || sideToMove_ == BLACK || sideToMove_ == 0);
+    return count == kingCount_ && first == kingSquare_
+        && (sideToMove_ == RED || sideToMove_ == BLACK || sideToMove_ == 0);
 }
 
 } // namespace qinglan

@@ -8,8 +8,8 @@ using namespace qinglan;
 namespace {
 
 // A move list: the prefix moves, then the cycle repeated, then the suffix moves.
-std::string line(const std::string& position, const std::string& prefix, const std::string& cycle, int times,
-    const std::string& suffix = "") {
+std::string line(const std::string& position, const std::string& prefix, const std::string& cycle,
+    int times, const std::string& suffix = "") {
     std::string text = position + " moves";
     if (!prefix.empty()) text += " " + prefix;
     for (int i = 0; i < times; ++i) text += " " + cycle;
@@ -43,16 +43,22 @@ std::vector<Row> rows() {
         { "position startpos", STATUS_GOES_ON, 0, "a fresh game goes on" },
         { "R3k4/1R7/9/9/9/9/9/9/9/3K5 b", STATUS_RED_WINS, 0, "black is mated" },
         { "5k3/9/9/9/4r4/9/9/9/r8/3K5 w", STATUS_BLACK_WINS, 0, "red is stalemated and loses" },
-        { "3ak4/4a4/4b4/9/9/9/9/4B4/4A4/3AK4 w", STATUS_NATURAL_DRAW, 0, "only kings, advisors, elephants" },
-        { "4k4/9/9/9/9/9/9/9/4B4/3AKA3 w", STATUS_BLACK_WINS, 0, "no attackers, but red cannot move" },
+        { "3ak4/4a4/4b4/9/9/9/9/4B4/4A4/3AK4 w", STATUS_NATURAL_DRAW, 0,
+            "only kings, advisors, elephants" },
+        { "4k4/9/9/9/9/9/9/9/4B4/3AKA3 w", STATUS_BLACK_WINS, 0,
+            "no attackers, but red cannot move" },
         { "3k5/9/9/9/9/9/9/9/9/4K3P w", STATUS_GOES_ON, 0, "one pawn is enough to play on" },
-        { line(QUIET, toCapture, afterCapture, 25, "h1h0"), STATUS_GOES_ON, 1, "101 plies since the capture" },
+        { line(QUIET, toCapture, afterCapture, 25, "h1h0"), STATUS_GOES_ON, 1,
+            "101 plies since the capture" },
         { line(QUIET, toCapture, afterCapture, 25, "h1h0 i3i4"), STATUS_NO_CAPTURE_DRAW, 1,
             "102 plies since the capture" },
         { line(QUIET, "", QUIET_CYCLE, 2), STATUS_GOES_ON, 0, "third appearance: not yet" },
-        { line(QUIET, "", QUIET_CYCLE, 3), STATUS_GOES_ON, 1, "fourth appearance without checks: draw" },
-        { line(RED_CHECKS, "", RED_CHECKS_CYCLE, 2), STATUS_GOES_ON, 0, "checks, third appearance" },
-        { line(RED_CHECKS, "", RED_CHECKS_CYCLE, 3), STATUS_GOES_ON, 1 + RED, "red checked every move: red fouls" },
+        { line(QUIET, "", QUIET_CYCLE, 3), STATUS_GOES_ON, 1,
+            "fourth appearance without checks: draw" },
+        { line(RED_CHECKS, "", RED_CHECKS_CYCLE, 2), STATUS_GOES_ON, 0,
+            "checks, third appearance" },
+        { line(RED_CHECKS, "", RED_CHECKS_CYCLE, 3), STATUS_GOES_ON, 1 + RED,
+            "red checked every move: red fouls" },
         { line(BLACK_CHECKS, "", BLACK_CHECKS_CYCLE, 3), STATUS_GOES_ON, 1 + BLACK,
             "black checked every move: black fouls" },
         // The cycle only starts to repeat after the capture at ply 4.
@@ -78,7 +84,8 @@ TEST(Adjudication, JudgesEveryRow) {
     for (const Row& row : rows()) {
         Board board;
         board.setPosition(row.position);
-        ASSERT_EQ(board.plyCount(), listedMoves(row.position)) << "an illegal move in: " << row.position;
+        ASSERT_EQ(board.plyCount(), listedMoves(row.position))
+            << "an illegal move in: " << row.position;
         const std::string before = board.toFen();
         const int plies = board.plyCount();
         EXPECT_EQ(board.gameStatus(), row.status) << row.why << "\n" << row.position;

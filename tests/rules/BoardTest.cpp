@@ -25,7 +25,8 @@ TEST(Fen, RoundTripsAndWritesFixedTrailer) {
     EXPECT_EQ(cleared.toFen(), EMPTY_FEN);
     EXPECT_EQ(cleared.plyCount(), 0);
     // Move counters in the input are not kept: the board holds none.
-    EXPECT_EQ(boardAt("4k4/9/9/9/9/9/9/9/9/4K4 b - - 17 42").toFen(), "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1");
+    EXPECT_EQ(boardAt("4k4/9/9/9/9/9/9/9/9/4K4 b - - 17 42").toFen(),
+        "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1");
 }
 
 TEST(Fen, ReadsMalformedTextAsFarAsItGoes) {
@@ -45,7 +46,9 @@ TEST(Fen, ReadsMalformedTextAsFarAsItGoes) {
         // Extra files in a row are cut off at nine; rows beyond the tenth are ignored.
         { "4k4R/9/9/9/9/9/9/9/9/4K4/RRRR w", "4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1" },
         // Blanks around the text, ASCII or full-width, are stripped.
-        { "  \xE3\x80\x80" "4k4/9/9/9/9/9/9/9/9/4K4 b \xE3\x80\x80 ", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1" },
+        { "  \xE3\x80\x80"
+          "4k4/9/9/9/9/9/9/9/9/4K4 b \xE3\x80\x80 ",
+            "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1" },
         { "", EMPTY_FEN.c_str() },
         { "position fen ", EMPTY_FEN.c_str() },
     };
@@ -107,7 +110,8 @@ TEST(PositionCommand, BuildsEngineLines) {
     EXPECT_EQ(board.positionCommand(true), "position startpos moves h2e2 h9g7");
     EXPECT_EQ(boardAt(START).positionCommand(), "position startpos");
     // Black to move in the start layout is not the standard start.
-    const std::string blackStart = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1";
+    const std::string blackStart
+        = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1";
     EXPECT_EQ(boardAt(blackStart).positionCommand(), "position fen " + blackStart);
 }
 
@@ -117,7 +121,8 @@ TEST(PositionCommand, RestartsAtTheLatestCapture) {
     EXPECT_EQ(board.positionCommand(true, true), "position fen " + afterCapture);
     board.makeMoveText("h7e7");
     board.makeMoveText("b2e2");
-    EXPECT_EQ(board.positionCommand(true, true), "position fen " + afterCapture + " moves h7e7 b2e2");
+    EXPECT_EQ(
+        board.positionCommand(true, true), "position fen " + afterCapture + " moves h7e7 b2e2");
     EXPECT_EQ(board.positionCommand(true, false), "position startpos moves h2h9 h7e7 b2e2");
 }
 
@@ -169,7 +174,8 @@ TEST(Grid, ReadsAndSetsSquares) {
     grid[4][4] = 99; // not a piece code: becomes empty
     grid[0][5] = RED + CHARIOT; // a third red chariot: no caps from a grid
     ASSERT_TRUE(board.setFromGrid(grid, true));
-    EXPECT_EQ(board.toFen(), "rnbakabnr/9/1c5c1/p1p1p1p1p/9/R8/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1");
+    EXPECT_EQ(
+        board.toFen(), "rnbakabnr/9/1c5c1/p1p1p1p1p/9/R8/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1");
     EXPECT_EQ(board.plyCount(), 0);
 }
 
@@ -194,7 +200,8 @@ TEST(Grid, KingCacheFollowsExtraAndCapturedKings) {
     ASSERT_TRUE(board.setFromGrid(cells, false));
     EXPECT_TRUE(board.isInCheck());
     EXPECT_TRUE(board.isConsistent());
-    EXPECT_TRUE(board.makeMoveText("d2e2")); // out of the chariot's file; e2 is still the first king
+    EXPECT_TRUE(
+        board.makeMoveText("d2e2")); // out of the chariot's file; e2 is still the first king
     EXPECT_TRUE(board.isConsistent());
     board.undoMove();
     EXPECT_TRUE(board.isConsistent());

@@ -17,7 +17,8 @@ CliRun runCli(const std::string& arguments) {
     FILE* pipe = popen((std::string(QINGLAN_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer;
-    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+        run.out.append(buffer.data(), n);
     int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -26,7 +27,8 @@ CliRun runCli(const std::string& arguments) {
 std::string lastLine(const std::string& text) {
     size_t end = text.find_last_not_of('\n');
     size_t start = text.rfind('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+    return text.substr(start == std::string::npos ? 0 : start + 1,
+        end - (start == std::string::npos ? 0 : start + 1) + 1);
 }
 
 } // namespace
@@ -59,7 +61,7 @@ TEST(Cli, StatusPrintsBothVerdicts) {
 }
 
 TEST(Cli, BadArgumentsExitWithTwo) {
-    for (const char* arguments : { "", "perft", "perft x", "perft -1", "perft 3 a b", "moves", "notation 'position startpos'",
-             "status", "bench extra", "frobnicate" })
+    for (const char* arguments : { "", "perft", "perft x", "perft -1", "perft 3 a b", "moves",
+             "notation 'position startpos'", "status", "bench extra", "frobnicate" })
         EXPECT_EQ(runCli(arguments).exitCode, 2) << arguments;
 }

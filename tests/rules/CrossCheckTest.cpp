@@ -28,12 +28,15 @@ struct Reference {
 
 // Runs one reference process over all positions: "go perft N" answers with one
 // "move: count" line per legal move and a "Nodes searched: N" line.
-std::vector<Reference> askReference(const std::string& engine, const std::vector<std::pair<std::string, int>>& jobs) {
-    std::filesystem::path script = std::filesystem::temp_directory_path() / "qinglan-crosscheck.txt";
+std::vector<Reference> askReference(
+    const std::string& engine, const std::vector<std::pair<std::string, int>>& jobs) {
+    std::filesystem::path script
+        = std::filesystem::temp_directory_path() / "qinglan-crosscheck.txt";
     {
         std::ofstream out(script);
         out << "ucci\n";
-        for (const auto& [fen, depth] : jobs) out << "position fen " << fen << "\ngo perft " << depth << "\n";
+        for (const auto& [fen, depth] : jobs)
+            out << "position fen " << fen << "\ngo perft " << depth << "\n";
         out << "quit\n";
     }
     std::vector<Reference> answers;
@@ -83,7 +86,8 @@ std::vector<std::string> randomPositions(int count) {
             if (legal == 0) break;
             if (ply % 3 == 0) positions.push_back(board.toFen());
             int pick = moves[random() % legal];
-            for (int tries = 0; tries < 3 && board.pieceAt(moveDst(pick)) == 0; ++tries) pick = moves[random() % legal];
+            for (int tries = 0; tries < 3 && board.pieceAt(moveDst(pick)) == 0; ++tries)
+                pick = moves[random() % legal];
             board.makeMoveText(moveToCoord(pick));
         }
     }
@@ -98,7 +102,8 @@ TEST(CrossCheck, LegalMovesAndPerftAgreeWithAnIndependentGenerator) {
 
     const std::vector<std::string> positions = randomPositions(600);
     std::vector<std::pair<std::string, int>> jobs;
-    for (size_t i = 0; i < positions.size(); ++i) jobs.emplace_back(positions[i], i % 30 == 0 ? 3 : 1);
+    for (size_t i = 0; i < positions.size(); ++i)
+        jobs.emplace_back(positions[i], i % 30 == 0 ? 3 : 1);
     const std::vector<Reference> answers = askReference(engine, jobs);
     ASSERT_EQ(answers.size(), jobs.size()) << "the reference engine did not answer every position";
 

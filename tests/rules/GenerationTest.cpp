@@ -62,8 +62,8 @@ TEST(Perft, MatchesKnownCounts) {
             std::string split;
             for (const auto& [move, count] : perftDivide(board, row.depth))
                 split += move + ": " + std::to_string(count) + "\n";
-            ADD_FAILURE() << row.fen << " depth " << row.depth << ": " << nodes << " instead of " << row.nodes
-                          << "\n"
+            ADD_FAILURE() << row.fen << " depth " << row.depth << ": " << nodes << " instead of "
+                          << row.nodes << "\n"
                           << split;
         }
         EXPECT_EQ(board.toFen(), before) << "perft must leave the board as it found it";
@@ -76,7 +76,8 @@ TEST(Generation, StartHasFortyFourMovesAllLegal) {
     int moves[MOVE_BUFFER_SIZE];
     int count = board.generateMoves(moves);
     EXPECT_EQ(count, 44);
-    for (int i = 0; i < count; ++i) EXPECT_TRUE(board.isLegalMove(moves[i])) << moveToCoord(moves[i]);
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(board.isLegalMove(moves[i])) << moveToCoord(moves[i]);
 }
 
 TEST(Generation, NeverWritesPastTheBuffer) {
@@ -128,21 +129,28 @@ const LegalityRow LEGALITY_ROWS[] = {
     { "3k5/9/9/9/9/2B6/9/9/9/4K4 w", "c4a2", true, "elephant on its own half" },
     { "1r1k5/9/9/9/9/9/9/1C7/9/4K4 w", "b2b9", false, "cannon without a screen cannot capture" },
     { "1r1k5/9/9/1p7/9/9/9/1C7/9/4K4 w", "b2b9", true, "cannon captures over exactly one screen" },
-    { "1r1k5/1p7/9/1p7/9/9/9/1C7/9/4K4 w", "b2b9", false, "cannon cannot capture over two screens" },
-    { "1r1k5/9/9/1p7/9/9/9/1C7/9/4K4 w", "b2b7", false, "cannon cannot pass a screen to an empty square" },
+    { "1r1k5/1p7/9/1p7/9/9/9/1C7/9/4K4 w", "b2b9", false,
+        "cannon cannot capture over two screens" },
+    { "1r1k5/9/9/1p7/9/9/9/1C7/9/4K4 w", "b2b7", false,
+        "cannon cannot pass a screen to an empty square" },
     { "3k5/9/9/9/9/9/4P4/9/9/4K4 w", "e3d3", false, "pawn on its own half only moves forward" },
     { "3k5/9/9/9/4P4/9/9/9/9/4K4 w", "e5d5", true, "pawn across the river moves sideways" },
     { "3k5/9/9/9/4P4/9/9/9/9/4K4 w", "e5e4", false, "pawn never moves backward" },
-    { "3k5/9/9/9/9/9/9/9/9/4K4 w", "e0d0", false, "king may not face the other king on an open file" },
+    { "3k5/9/9/9/9/9/9/9/9/4K4 w", "e0d0", false,
+        "king may not face the other king on an open file" },
     { "3k5/9/9/9/9/9/9/9/9/4K4 w", "e0e1", true, "king steps forward in the palace" },
     { "4k4/9/9/9/9/9/9/9/9/3K5 w", "d0c0", false, "king stays in the palace" },
     { "4k4/9/9/9/9/9/9/9/4R4/4K4 w", "e1d1", false, "the chariot between the kings is pinned" },
     { "4k4/9/9/9/9/9/9/9/4R4/4K4 w", "e1e5", true, "the pinned chariot may move along the pin" },
-    { "4k4/9/4r4/9/9/9/9/9/4N4/4K4 w", "e1d3", false, "moving the horse exposes the king to the chariot" },
-    { "4k4/9/4c4/9/9/9/9/4N4/4P4/4K4 w", "e2d4", false, "moving one of two screens lets the cannon check" },
+    { "4k4/9/4r4/9/9/9/9/9/4N4/4K4 w", "e1d3", false,
+        "moving the horse exposes the king to the chariot" },
+    { "4k4/9/4c4/9/9/9/9/4N4/4P4/4K4 w", "e2d4", false,
+        "moving one of two screens lets the cannon check" },
     { "4k4/9/4c4/9/9/9/9/9/4P4/3K5 w", "d0e0", false, "king steps behind one screen of a cannon" },
-    { "3k5/9/9/9/9/9/9/3n5/3N5/4K4 w", "d1b2", false, "moving the horse leg frees the black horse's check" },
-    { "3k5/9/9/9/9/9/9/9/3p5/4K4 w", "e0e1", false, "king steps beside a black pawn that attacks sideways" },
+    { "3k5/9/9/9/9/9/9/3n5/3N5/4K4 w", "d1b2", false,
+        "moving the horse leg frees the black horse's check" },
+    { "3k5/9/9/9/9/9/9/9/3p5/4K4 w", "e0e1", false,
+        "king steps beside a black pawn that attacks sideways" },
     { "4k4/9/9/9/9/9/9/9/9/4K4 b", "e9e8", false, "black king stays on the kings' open file" },
     { "4k4/9/9/9/9/9/9/9/9/4K4 b", "e9d9", true, "black king leaves the kings' open file" },
     { "r8/9/9/9/9/9/9/9/9/4K4 b", "a9a8", false, "a side without a king has no legal move" },
@@ -152,8 +160,10 @@ TEST(Legality, FollowsThePieceRules) {
     for (const LegalityRow& row : LEGALITY_ROWS) {
         Board board = boardAt(row.position);
         const std::string before = board.toFen();
-        EXPECT_EQ(board.isLegalMoveText(row.move), row.legal) << row.why << ": " << row.position << " " << row.move;
-        EXPECT_EQ(legalMoves(board).count(row.move) == 1, row.legal) << "generation disagrees: " << row.why;
+        EXPECT_EQ(board.isLegalMoveText(row.move), row.legal)
+            << row.why << ": " << row.position << " " << row.move;
+        EXPECT_EQ(legalMoves(board).count(row.move) == 1, row.legal)
+            << "generation disagrees: " << row.why;
         EXPECT_EQ(board.toFen(), before);
     }
 }
