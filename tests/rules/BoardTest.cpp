@@ -1,20 +1,17 @@
 // Positions in and out: FEN, position commands, move texts, the record, grids.
 #include "rules/Board.h"
 
+#include "tests/rules/TestBoards.h"
+
 #include <gtest/gtest.h>
 
 using namespace qinglan;
+using qinglan::test::boardAt;
 
 namespace {
 
 const std::string START(START_FEN);
 const std::string EMPTY_FEN = "9/9/9/9/9/9/9/9/9/9 w - - 0 1";
-
-Board boardAt(std::string_view text) {
-    Board board;
-    board.setPosition(text);
-    return board;
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // xiangqi move generator: fairy-stockfish, spoken to over UCCI.
 #include "rules/Board.h"
 #include "rules/Perft.h"
+#include "tests/rules/TestBoards.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,14 +60,6 @@ std::vector<Reference> askReference(
     return answers;
 }
 
-std::set<std::string> ourMoves(const Board& board) {
-    int moves[MAX_PSEUDO_MOVES];
-    int count = board.generateLegalMoves(moves);
-    std::set<std::string> texts;
-    for (int i = 0; i < count; ++i) texts.insert(moveToCoord(moves[i]));
-    return texts;
-}
-
 // Random games from a few openings; captures are favoured so that sparse middle and
 // end games show up too.
 std::vector<std::string> randomPositions(int count) {
@@ -111,7 +104,7 @@ TEST(CrossCheck, LegalMovesAndPerftAgreeWithAnIndependentGenerator) {
         Board board;
         board.setPosition(jobs[i].first);
         if (jobs[i].second == 1) {
-            EXPECT_EQ(ourMoves(board), answers[i].moves) << jobs[i].first;
+            EXPECT_EQ(test::legalMoveTexts(board), answers[i].moves) << jobs[i].first;
         } else {
             EXPECT_EQ(perft(board, jobs[i].second), answers[i].nodes) << jobs[i].first;
         }

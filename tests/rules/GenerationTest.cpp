@@ -1,12 +1,14 @@
 // Move generation and legality: perft counts as data, then the piece rules one by one.
 #include "rules/Board.h"
 #include "rules/Perft.h"
+#include "tests/rules/TestBoards.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace qinglan;
+using qinglan::test::boardAt;
 
 namespace {
 
@@ -36,20 +38,6 @@ const PerftRow PERFT_ROWS[] = {
     { "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN3NC1/9/R1BAKAB1R w - - 0 1", 3, 47994 },
     { "r1ba1a3/4kn3/2n1b4/pNp1p1p1p/4c4/6P2/P1P2R2P/1CcC5/9/2BAKAB2 w - - 0 1", 3, 43929 },
 };
-
-std::set<std::string> legalMoves(const Board& board) {
-    int moves[MAX_PSEUDO_MOVES];
-    int count = board.generateLegalMoves(moves);
-    std::set<std::string> texts;
-    for (int i = 0; i < count; ++i) texts.insert(moveToCoord(moves[i]));
-    return texts;
-}
-
-Board boardAt(std::string_view text) {
-    Board board;
-    board.setPosition(text);
-    return board;
-}
 
 } // namespace
 
@@ -162,7 +150,7 @@ TEST(Legality, FollowsThePieceRules) {
         const std::string before = board.toFen();
         EXPECT_EQ(board.isLegalMoveText(row.move), row.legal)
             << row.why << ": " << row.position << " " << row.move;
-        EXPECT_EQ(legalMoves(board).count(row.move) == 1, row.legal)
+        EXPECT_EQ(test::legalMoveTexts(board).count(row.move) == 1, row.legal)
             << "generation disagrees: " << row.why;
         EXPECT_EQ(board.toFen(), before);
     }
