@@ -2,52 +2,110 @@
 
 #include "settings/SettingsRecords.h"
 
+#include <memory>
 #include <string>
 
 namespace qinglan {
 
+class ChildProcess;
+
 enum class EngineState : int { Unloaded = 0, Idle = 1, Pondering = 2, Thinking = 3, Exited = 4 };
 
-// One engine slot: the options it holds, its identity and its state. Starting and
-// talking to the engine program is added by the process layer; until a program is
-// loaded the slot is Unloaded, so nothing is running, nothing is sent and no line
-// is ever read.
+// What an engine says about itself in its "id ..." lines; raw bytes as received.
+struct EngineIdentity {
+    std::string name;
+    std::string copyright;
+    std::string author;
+    std::string user;
+};
+
+// Colour prefixes of the communication log: lines sent are red, lines received blue.
+inline constexpr const char* LOG_SENT_PREFIX = "<font color=\"red\">";
+inline constexpr const char* LOG_RECEIVED_PREFIX = "<font color=\"blue\">";
+
+// One UCCI engine program run as a child process. Everything happens on the caller's
+// thread: output is only collected when a line is asked for, and the few waits
+// (handshake, stop, quit) are bounded by the named constants below.
 class EngineProcess {
 public:
-    EngineProcess() = default;
+    static constexpr int HANDSHAKE_ATTEMPTS = 300;
+    static constexpr int HANDSHAKE_POLL_MS = 20;
+    static constexpr int QUIT_ATTEMPTS = 50;
+    static constexpr int QUIT_POLL_MS = 20;
+    static constexpr int STOP_POLL_MS = 10;
+    static constexpr int UNLOAD_STOP_TIMEOUT_MS = 1000;
+    static constexpr int KILL_SETTLE_MS = 10;
+    // An engine line longer than this is cut off (and logged) so that output that
+    // never ends a line cannot grow the buffer without bound.
+    static constexpr std::size_t MAX_LINE_BYTES = 1 << 20;
 
-    EngineState state() const { return state_; }
-    bool isRunning() const {
-        return state_ != EngineState::Unloaded && state_ != EngineState::Exited;
-    }
-    bool isBusy() const {
-        return isRunning() && (state_ == EngineState::Thinking || state_ == EngineState::Pondering);
-    }
-    int processId() const { return 0; }
+    EngineProcess();
+    // Unloads a running engine: "stop" when busy, "quit", termination after ~1 s.
+    ~EngineProcess();
+    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess& operator=(const EngineProcess&) = delete;
 
-    const std::string& identity() const { return engineName_; }
-    const std::string& programPath() const { return programPath_; }
-    const std::string& lastReply() const { return lastReply_; }
+    // Back to Unloaded without touching the process; options are kept.
+    void reset();
+
     const std::string& lastPositionCommand() const { return lastPositionCommand_; }
-
+    // The last "bestmove"/"nobestmove" received during a search; "" after a new position.
+    const std::string& lastReply() const { return lastReply_; }
+    const std::string& programPath() const { return programPath_; }
+    // The book the engine named in its "option bookfiles ... default X" line.
+    const std::string& defaultBookFile() const { return defaultBookFile_; }
+    const EngineIdentity& identity() const { return identity_; }
+    const std::string& name() const { return identity_.name; }
     EngineOptions getOptions() const { return options_; }
-    void setOptions(const EngineOptions& options) { options_ = options; }
 
-    // Stops a running search, waiting at most timeoutMs; true when none is running.
+    // One entry of the communication log, when the options name a log file.
+    void appendLog(const std::string& text, const char* prefix) const;
+
+    // Notices an ended process: its last output is logged and the state becomes Exited.
+    void pollExit();
+    bool isRunning();
+    // Running and Thinking or Pondering.
+    bool isBusy();
+    EngineState state();
+    // The state as last seen, without asking the process (for drawing).
+    EngineState knownState() const { return state_; }
+    // 0 when no process runs.
+    int processId() const;
+
+    // Reads and discards lines until two reads in a row find none.
+    void drainOutput();
+    // Sends "stop" to a busy engine and waits for its reply, at most timeoutMs
+    // (no limit when negative). True when the engine is running and no longer busy.
     bool stopSearch(int timeoutMs);
     void clearReply() { lastReply_.clear(); }
-    // Sends one line to a running engine; ignored when none runs.
+
+    // Sends one line (CR LF appended) and tracks the state by its prefix; does nothing
+    // unless running. A dead pipe is ignored.
     void sendLine(const std::string& line);
-    // One complete line from the engine, or "" when none is waiting.
+    // One complete line without its line end, or "" when none is ready. Never blocks.
     std::string readLine();
 
+    // true when no process is left afterwards.
+    bool unload();
+    // Starts the program (no shell, no arguments) and runs the "ucci" handshake; true
+    // only when "ucciok" arrived. A missing file changes nothing.
+    bool loadProgram(const std::string& path);
+    // Stores the options (an empty book becomes the engine's default book, in the
+    // caller's record too) and sends them when the engine is Idle; false otherwise.
+    bool setOptions(EngineOptions& options);
+
 private:
+    void truncateLog(const std::string& path) const;
+
+    std::unique_ptr<ChildProcess> process_;
     EngineState state_ = EngineState::Unloaded;
+    std::string receiveBuffer_;
+    EngineIdentity identity_;
     EngineOptions options_;
-    std::string engineName_;
-    std::string programPath_;
-    std::string lastReply_;
     std::string lastPositionCommand_;
+    std::string lastReply_;
+    std::string defaultBookFile_;
+    std::string programPath_;
 };
 
 } // namespace qinglan
