@@ -95,7 +95,9 @@ bool Board::isPseudoLegal(int move) const {
     case ADVISOR:
         return IN_PALACE[dst] && LEGAL_SPAN[span] == 2;
     case ELEPHANT:
-        return ((src ^ dst) & 0x80) == 0 && LEGAL_SPAN[span] == 3 && squares_[(src + dst) / 2] == 0;
+        // The destination decides, as in generation: an elephant set across the river
+        // in an edited position may only step back onto its own half.
+        return onOwnHalf(dst, side) && LEGAL_SPAN[span] == 3 && squares_[(src + dst) / 2] == 0;
     case HORSE: {
         int leg = src + HORSE_LEG[span];
         return leg != src && squares_[leg] == 0;

@@ -37,6 +37,8 @@ const PerftRow PERFT_ROWS[] = {
     { "4k4/9/4c4/9/4N4/9/4R4/9/9/3K5 w - - 0 1", 4, 64000 },
     { "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN3NC1/9/R1BAKAB1R w - - 0 1", 3, 47994 },
     { "r1ba1a3/4kn3/2n1b4/pNp1p1p1p/4c4/6P2/P1P2R2P/1CcC5/9/2BAKAB2 w - - 0 1", 3, 43929 },
+    // An edited position: red's only mobile piece is an elephant across the river.
+    { "3k5/9/5r3/1p1p5/2B6/9/9/2n6/9/4K4 w - - 0 1", 4, 3110 },
 };
 
 } // namespace
@@ -115,6 +117,12 @@ const LegalityRow LEGALITY_ROWS[] = {
     { "3k5/9/9/9/9/9/9/9/3P5/2B1K4 w", "c0e2", false, "elephant eye d1 is blocked" },
     { "3k5/9/9/9/9/2B6/9/9/9/4K4 w", "c4e6", false, "elephant never crosses the river" },
     { "3k5/9/9/9/9/2B6/9/9/9/4K4 w", "c4a2", true, "elephant on its own half" },
+    { "3k5/9/5r3/1p1p5/2B6/9/9/2n6/9/4K4 w", "c5a3", true,
+        "elephant set across the river steps back to its own half" },
+    { "3k5/9/9/9/2B6/9/9/9/9/4K4 w", "c5e7", false,
+        "elephant set across the river may not step on over there" },
+    { "4k4/9/9/9/9/6b2/9/9/9/3K5 b", "g4i6", true, "black elephant steps back over the river" },
+    { "4k4/9/9/9/9/6b2/9/9/9/3K5 b", "g4e2", false, "black elephant stays off red's half" },
     { "1r1k5/9/9/9/9/9/9/1C7/9/4K4 w", "b2b9", false, "cannon without a screen cannot capture" },
     { "1r1k5/9/9/1p7/9/9/9/1C7/9/4K4 w", "b2b9", true, "cannon captures over exactly one screen" },
     { "1r1k5/1p7/9/1p7/9/9/9/1C7/9/4K4 w", "b2b9", false,
