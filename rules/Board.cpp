@@ -2,6 +2,7 @@
 
 #include "Tables.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace qinglan {
@@ -120,7 +121,15 @@ void Board::setPosition(std::string_view text) {
     replaceAll(expanded, "position startpos", START_FEN);
     replaceAll(expanded, "position fen ", "");
 
-    std::vector<std::string_view> rows = split(stripBlanks(expanded), "/");
+    // The board part ends at the first blank, so a short last row never reads the
+    // side field as a piece. The side is the byte right after that blank.
+    std::string_view fen = stripBlanks(expanded);
+    size_t space = fen.find(' '), wide = fen.find(FULL_WIDTH_SPACE);
+    size_t blank = std::min(space, wide);
+    std::string_view sideField;
+    if (blank != std::string_view::npos)
+        sideField = fen.substr(blank + (blank == space ? 1 : FULL_WIDTH_SPACE.size()));
+    std::vector<std::string_view> rows = split(fen.substr(0, blank), "/");
     std::array<int, 23> caps = PIECE_CAPS;
     for (int row = 0; row < ROW_COUNT && row < int(rows.size()); ++row) {
         int file = 0;
@@ -138,11 +147,7 @@ void Board::setPosition(std::string_view text) {
         }
     }
 
-    std::string_view lastRow = rows.back();
-    size_t space = lastRow.find(' ');
-    bool black = space != std::string_view::npos && space + 1 < lastRow.size()
-        && (lastRow[space + 1] == 'b' || lastRow[space + 1] == 'B');
-    sideToMove_ = black ? BLACK : RED;
+    sideToMove_ = sideField.starts_with('b') || sideField.starts_with('B') ? BLACK : RED;
     refreshKingCache();
     assert(isConsistent());
 

@@ -39,6 +39,12 @@ TEST(Fen, ReadsMalformedTextAsFarAsItGoes) {
         { "4k4/9/9/9/9/9/9/9/9/4K4", "4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1" },
         // Missing rows stay empty; unknown letters and "0" take no file.
         { "4k4/9/9 b", "4k4/9/9/9/9/9/9/9/9/9 b - - 0 1" },
+        // The board ends at the first blank: a short last row never reads the side as a piece.
+        { "4k4/9/9/9/9/9/9/9/9/4K b", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1" },
+        { "4k4/9/9/9/9/9/9/9/9/3K B", "4k4/9/9/9/9/9/9/9/9/3K5 b - - 0 1" },
+        { "4k4/9/9/9/9/9/9/9/9/3K\xE3\x80\x80"
+          "b",
+            "4k4/9/9/9/9/9/9/9/9/3K5 b - - 0 1" },
         { "E0H4k4/9/9/9/9/9/9/9/9/4K4 w", "4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1" },
         // Extra files in a row are cut off at nine; rows beyond the tenth are ignored.
         { "4k4R/9/9/9/9/9/9/9/9/4K4/RRRR w", "4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1" },
