@@ -1,6 +1,7 @@
 #include "app/BoardView.h"
 
 #include "app/GlobalState.h"
+#include "game/GameState.h"
 #include "app/SpriteImages.h"
 #include "platform/Sound.h"
 #include "platform/SpriteSurface.h"
@@ -24,10 +25,11 @@ int coverPerMille(int target, int natural) {
 const char* const RED_NUMERALS[9] = { "一", "二", "三", "四", "五", "六", "七", "八", "九" };
 } // namespace
 
-BoardView::BoardView(GlobalState& state, SpriteSurface& surface, TransparentLabel& redPanel,
+BoardView::BoardView(GlobalState& state, const GameState& game, SpriteSurface& surface, TransparentLabel& redPanel,
     TransparentLabel& blackPanel, SoundPlayer& sound, QObject* parent)
     : QObject(parent)
     , state_(state)
+    , game_(game)
     , surface_(surface)
     , redPanel_(redPanel)
     , blackPanel_(blackPanel)
@@ -157,7 +159,7 @@ void BoardView::layout() {
 void BoardView::redrawPieces(bool fromBoard) {
     if (fromBoard) {
         Grid grid {};
-        state_.board.getGrid(&grid);
+        game_.board.getGrid(&grid);
         const SpriteImages& images = builtInImages();
         int n = 1;
         for (int file = 1; file <= 9; ++file) {
@@ -201,12 +203,12 @@ void BoardView::placeMarker(int number, SquareRef square) {
 }
 
 void BoardView::onBoardClick(QPoint point) {
-    if (state_.gameOver) return;
+    if (game_.gameOver) return;
     const SquareRef square
         = squareAt(point.x(), point.y(), state_.scaleX, state_.scaleY, state_.checks.flipped);
     if (square.isNone()) return;
     Grid grid {};
-    const int side = state_.board.getGrid(&grid);
+    const int side = game_.board.getGrid(&grid);
     const int code
         = grid[static_cast<std::size_t>(square.file - 1)][static_cast<std::size_t>(square.row - 1)];
     if (code & side) {
@@ -217,14 +219,8 @@ void BoardView::onBoardClick(QPoint point) {
         return;
     }
     if (state_.selection.isNone()) return;
-    // A move made before the last one has finished sliding: let the last one end its
-    // turn first, so its result is never skipped.
-    if (isAnimating()) {
-        finishAnimation();
-        if (state_.gameOver) return;
-    }
     const std::string move = moveTextFor(state_.selection, square);
-    if (state_.board.isLegalMoveText(move)) {
+    if (game_.board.isLegalMoveText(move)) {
         emit moveChosen(move);
     } else if (state_.checks.soundOn) {
         sound_.play(SoundClip::Illegal);
@@ -253,7 +249,7 @@ void BoardView::onAnimationTick() {
     if (a.stepsLeft <= 0) {
         animationTimer_.stop();
         if (state_.checks.soundOn) {
-            const Board& board = state_.board;
+            const Board& board = game_.board;
             sound_.play(board.lastMoveGaveCheck() ? SoundClip::Check
                     : board.lastMoveCaptured()    ? SoundClip::Capture
                                                   : SoundClip::Move);

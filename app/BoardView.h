@@ -15,6 +15,7 @@ namespace qinglan {
 class SoundPlayer;
 class SpriteSurface;
 class TransparentLabel;
+struct GameState;
 struct GlobalState;
 
 // The changes of one setSprite call: only the properties that are set are applied.
@@ -35,7 +36,7 @@ class BoardView : public QObject {
 public:
     static constexpr int ANIMATION_PERIOD_MS = 15;
 
-    BoardView(GlobalState& state, SpriteSurface& surface, TransparentLabel& redPanel,
+    BoardView(GlobalState& state, const GameState& game, SpriteSurface& surface, TransparentLabel& redPanel,
         TransparentLabel& blackPanel, SoundPlayer& sound, QObject* parent = nullptr);
 
     // Creation, once: the 18 file-number labels, then the 38 sprites with the four
@@ -84,6 +85,7 @@ private:
     void placeMarker(int number, SquareRef square);
 
     GlobalState& state_;
+    const GameState& game_;
     SpriteSurface& surface_;
     TransparentLabel& redPanel_;
     TransparentLabel& blackPanel_;

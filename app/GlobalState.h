@@ -1,10 +1,6 @@
 #pragma once
 
 #include "app/BoardGeometry.h"
-#include "app/MoveList.h"
-#include "app/Players.h"
-#include "app/SideClock.h"
-#include "engine/EngineProcess.h"
 #include "platform/Ticks.h"
 #include "rules/Board.h"
 #include "settings/SettingsRecords.h"
@@ -40,29 +36,23 @@ struct MoveAnimation {
     int stepsLeft = 0;
 };
 
-// Menu check marks that are state of the run (never saved).
+// Menu check marks of the window that are state of the run (never saved); the side
+// checks belong to the game.
 struct MenuChecks {
-    SideChecks sides;
     bool flipped = false; // "翻转棋盘(&F)"
     bool soundOn = true; // "开启音效(&M)"
-    bool showThinking = false; // "显示思考信息(&D)"
 };
 
-// Everything that lives for the whole run; touched only from the user-interface thread.
+// What the window keeps for the whole run besides the game itself (which Game owns):
+// scale, sprites, selection, the slide in flight, display settings, dialog records.
+// Touched only from the user-interface thread, by the window and its board view.
 struct GlobalState {
     double scaleX = 0, scaleY = 0;
     int infoWindowOffsetX = 0, infoWindowOffsetY = 0;
     int engineOptTarget = 0;
-    Board board;
     SquareRef selection;
-    EngineProcess mainEngine;
-    EngineProcess secondaryEngine;
-    int gameOver = 0;
-    SideClock redClock, blackClock;
-    LevelSettings currentLevel;
     std::array<SpriteSlot, SPRITE_COUNT + 1> sprites {}; // [1..38]
     std::array<std::array<int, 11>, 10> squareSprite {}; // [file 1..9][row 1..10]
-    std::string mainEngineMoveText, secondaryEngineMoveText;
     MoveAnimation moveAnimation;
     DisplaySettings displaySettings;
     std::int64_t lastRefreshTick = 0;
@@ -70,31 +60,13 @@ struct GlobalState {
     LevelSettings moreLevel;
     Board editorBoard;
     MenuChecks checks;
-    MoveList moveList; // the text of "moveListBox"
+    // Where the default engines and the settings file are looked for; "" is the
+    // running program's own folder. Tests point it at a folder of their own.
+    std::string programDir;
 
-    // The millisecond clock that the side clocks and the heartbeat read; tests put
-    // their own in its place.
+    // The millisecond clock the game and the heartbeat read; tests put their own in
+    // its place before the window is made.
     std::function<std::int64_t()> tickSource = tickMs;
-    std::int64_t now() const { return tickSource(); }
-
-    SideClock& clockToMove() { return board.isRedToMove() ? redClock : blackClock; }
-    int redPlayer() const;
-    int blackPlayer() const;
-    int playerToMove() const { return board.isRedToMove() ? redPlayer() : blackPlayer(); }
-    std::string redPlayerName() const {
-        return playerName(redPlayer(), mainEngine, secondaryEngine);
-    }
-    std::string blackPlayerName() const {
-        return playerName(blackPlayer(), mainEngine, secondaryEngine);
-    }
 };
-
-inline int GlobalState::redPlayer() const {
-    return qinglan::redPlayer(checks.sides, mainEngine.isRunning(), secondaryEngine.isRunning());
-}
-
-inline int GlobalState::blackPlayer() const {
-    return qinglan::blackPlayer(checks.sides, mainEngine.isRunning(), secondaryEngine.isRunning());
-}
 
 } // namespace qinglan

@@ -5,6 +5,10 @@
 #include "app/MoveListWindow.h"
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
+#include "app/ThinkingWindow.h"
+#include "platform/FileDialogs.h"
+#include "settings/SettingsFile.h"
+#include "platform/TextEncoding.h"
 #include "platform/ImageDecoding.h"
 #include "platform/MessageBox.h"
 #include "platform/Sound.h"
@@ -33,7 +37,7 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
     , surface_(new SpriteSurface(this))
     , redPanel_(new TransparentLabel(surface_))
     , blackPanel_(new TransparentLabel(surface_))
-    , flow_(state, *this) {
+    , game_(*this, state.tickSource) {
     setWindowTitle(QString::fromUtf8(PROGRAM_TITLE));
     setWindowIcon(QIcon(res::APP_ICON));
     surface_->setObjectName(QStringLiteral("动画框"));
@@ -50,21 +54,22 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
         panel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         panel->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    view_ = new BoardView(state_, *surface_, *redPanel_, *blackPanel_, *sound_, this);
+    view_ = new BoardView(state_, game_.state(), *surface_, *redPanel_, *blackPanel_, *sound_, this);
     view_->createFileLabels();
     listWindow_ = new MoveListWindow(builtInImages().moveListBackground, this);
     listWindow_->setAlpha(listAlpha(DEFAULT_LIST_TRANSPARENCY));
     view_->createSprites();
     connect(view_, &BoardView::moveChosen, this,
-        [this](const std::string& move) { flow_.playMove(move); });
-    connect(view_, &BoardView::animationFinished, this, [this] { flow_.nextTurn(); });
+        [this](const std::string& move) { game_.flow().playMove(move); });
+    connect(view_, &BoardView::animationFinished, this, [this] { game_.flow().nextTurn(); });
     connect(view_, &BoardView::redrawn, this, [this] { refreshStatus(false); });
     surface_->installEventFilter(this);
 
-    state_.currentLevel.moveTimeTenths = BUILT_IN_MOVE_TIME_TENTHS;
-    // A missing settings file gives exactly these values.
-    applyDisplaySettings(defaultDisplaySettings());
-    flow_.newGame();
+    LevelSettings builtIn;
+    builtIn.moveTimeTenths = BUILT_IN_MOVE_TIME_TENTHS;
+    game_.setLevel(builtIn);
+    loadSettings();
+    game_.flow().newGame();
 
     heartbeat_.setInterval(HEARTBEAT_MS);
     connect(&heartbeat_, &QTimer::timeout, this, &MainWindow::onHeartbeat);
@@ -72,6 +77,8 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
 }
 
 MainWindow::~MainWindow() {
+    // Both engines still exist here: what they hold is written before they unload.
+    saveSettings();
     // The view and the list window die with the widget tree, after this window's own
     // members; stop everything that could still reach them first.
     heartbeat_.stop();
@@ -92,25 +99,49 @@ void MainWindow::fitClientArea() {
 void MainWindow::connectMenus() {
     const MainMenus& m = menus_;
     connect(m.exit, &QAction::triggered, this, &QWidget::close);
-    connect(m.takeBack, &QAction::triggered, this, [this] { flow_.takeBack(); });
-    connect(m.banMove, &QAction::triggered, this, [this] { flow_.banLastMove(); });
+    connect(m.takeBack, &QAction::triggered, this, [this] { game_.flow().takeBack(); });
+    connect(m.banMove, &QAction::triggered, this, [this] { game_.flow().banLastMove(); });
     connect(m.flipBoard, &QAction::triggered, this, [this](bool on) {
         state_.checks.flipped = on;
         layoutMainWindow();
     });
     connect(m.sound, &QAction::triggered, this, [this](bool on) { state_.checks.soundOn = on; });
-    // The mark tells whether the thinking window is open, and there is none to open yet.
-    connect(m.showThinking, &QAction::triggered, this,
-        [this] { menus_.showThinking->setChecked(state_.checks.showThinking); });
+    connect(m.showThinking, &QAction::triggered, this, &MainWindow::toggleThinkingWindow);
     connect(
-        m.computerRed, &QAction::triggered, this, [this](bool on) { flow_.setComputerRed(on); });
+        m.computerRed, &QAction::triggered, this, [this](bool on) { game_.flow().setComputerRed(on); });
     connect(m.computerBlack, &QAction::triggered, this,
-        [this](bool on) { flow_.setComputerBlack(on); });
-    connect(m.secondaryPlaysRed, &QAction::triggered, this, [this](bool on) {
-        state_.checks.sides.secondaryRed = on;
-        refreshStatus(true);
-    });
+        [this](bool on) { game_.flow().setComputerBlack(on); });
+    connect(m.secondaryPlaysRed, &QAction::triggered, this,
+        [this](bool on) { game_.flow().setSecondaryPlaysRed(on); });
+    connect(m.stopThinking, &QAction::triggered, this, [this] { game_.engines().stopThinking(); });
+    connect(m.loadMainEngine, &QAction::triggered, this, [this] { game_.toggleEngine(true); });
+    connect(m.loadSecondaryEngine, &QAction::triggered, this, [this] { game_.toggleEngine(false); });
     connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+namespace {
+
+std::string programDirOf(const GlobalState& state) {
+    return state.programDir.empty() ? programDirectory() : state.programDir;
+}
+
+} // namespace
+
+void MainWindow::loadSettings() {
+    const std::string dir = programDirOf(state_);
+    const SettingsFileLocation where = settingsFilePath(dir);
+    const ProfileFile profile(where.readPath, where.savePath);
+    game_.loadEngineSettings(profile, dir);
+    applyDisplaySettings(readDisplaySettings(profile));
+}
+
+void MainWindow::saveSettings() {
+    const SettingsFileLocation where = settingsFilePath(programDirOf(state_));
+    ProfileFile profile(where.readPath, where.savePath);
+    game_.saveEngineSettings(profile);
+    writeDisplaySettings(profile, state_.displaySettings);
+    // Nothing to tell at exit: a folder that cannot be written keeps the old file.
+    profile.save();
 }
 
 void MainWindow::showAbout() {
@@ -118,12 +149,21 @@ void MainWindow::showAbout() {
         "青岚象棋5.0测试版，与UCCI引擎对弈的中国象棋程序。\r\n青岚象棋开发组制作。", "青岚象棋", 0);
 }
 
-void MainWindow::startMoveAnimation(SquareRef from, SquareRef to) {
-    view_->startMoveAnimation(from, to);
+void MainWindow::startMoveAnimation(const std::string& moveText) {
+    const MoveSquares squares = squaresOfMove(moveText);
+    view_->startMoveAnimation(squares.from, squares.to);
 }
 
 void MainWindow::cancelMoveAnimation() {
     view_->cancelAnimation();
+}
+
+bool MainWindow::isMoveInFlight() const {
+    return view_ && view_->isAnimating();
+}
+
+void MainWindow::finishMoveInFlight() {
+    view_->finishAnimation();
 }
 
 void MainWindow::redrawPieces(bool fromBoard) {
@@ -134,16 +174,38 @@ void MainWindow::hideMarkers() {
     view_->hideMarkers();
 }
 
+void MainWindow::clearSelection() {
+    state_.selection = {};
+}
+
 void MainWindow::moveListChanged() {
-    listWindow_->setListText(state_.moveList.text());
+    listWindow_->setListText(game_.state().moveList.text());
 }
 
 int MainWindow::showMessage(const std::string& text, const std::string& title, int flags) {
+    // Qt never re-enters a timer: a box opened from the heartbeat would stop it until
+    // closed. A box that asks nothing can just as well wait for the queue.
+    if (inHeartbeat_ && !(flags & MESSAGE_FLAG_YES_NO)) {
+        showLater([this, text, title, flags] { showMessage(text, title, flags); });
+        return MESSAGE_OK;
+    }
     return showMessageBox(this, QString::fromStdString(text), QString::fromStdString(title), flags);
 }
 
 void MainWindow::offerNewGame() {
-    flow_.newGame();
+    game_.flow().newGame();
+}
+
+ThinkingDisplay* MainWindow::thinkingDisplay() {
+    return thinkingWindow_.data();
+}
+
+std::string MainWindow::askOpenFileName(const std::string& caption, const std::string& filter) {
+    return qinglan::askOpenFileName(this, caption, filter);
+}
+
+void MainWindow::showLater(std::function<void()> box) {
+    QMetaObject::invokeMethod(this, std::move(box), Qt::QueuedConnection);
 }
 
 void MainWindow::setPanelText(TransparentLabel& panel, const std::string& text) {
@@ -155,29 +217,30 @@ void MainWindow::setPanelText(TransparentLabel& panel, const std::string& text) 
 
 void MainWindow::refreshStatus(bool full) {
     if (full) {
-        const auto slot = [](const EngineProcess& e) {
-            return EngineSlotView { e.isRunning(), e.identity(),
+        const auto slot = [](EngineProcess& e) {
+            return EngineSlotView { e.isRunning(), displayText(e.name()),
                 e.state() == EngineState::Thinking };
         };
-        const EngineSlotView mainView = slot(state_.mainEngine);
-        const EngineSlotView secondaryView = slot(state_.secondaryEngine);
+        const EngineSlotView mainView = slot(game_.engine(true));
+        const EngineSlotView secondaryView = slot(game_.engine(false));
         setWindowTitle(QString::fromStdString(qinglan::windowTitle(mainView, secondaryView)));
 
-        const std::int64_t now = state_.now();
-        const bool countdown = state_.currentLevel.isCountdown();
+        const GameState& game = game_.state();
+        const std::int64_t now = game_.now();
+        const bool countdown = game.currentLevel.isCountdown();
         const auto remaining = [&](const SideClock& c) {
             return countdown ? std::optional<std::int64_t>(c.remaining(now)) : std::nullopt;
         };
         setPanelText(*redPanel_,
-            panelText(true, state_.redPlayerName(), state_.redClock.elapsed(now),
-                remaining(state_.redClock)));
+            panelText(true, game_.playerName(true), game.redClock.elapsed(now),
+                remaining(game.redClock)));
         setPanelText(*blackPanel_,
-            panelText(false, state_.blackPlayerName(), state_.blackClock.elapsed(now),
-                remaining(state_.blackClock)));
+            panelText(false, game_.playerName(false), game.blackClock.elapsed(now),
+                remaining(game.blackClock)));
 
-        const MenuState menu = menuState({ .plyCount = state_.board.plyCount(),
-            .redToMove = state_.board.isRedToMove(),
-            .checks = state_.checks.sides,
+        const MenuState menu = menuState({ .plyCount = game.board.plyCount(),
+            .redToMove = game.board.isRedToMove(),
+            .checks = game.sides,
             .mainEngine = mainView,
             .secondaryEngine = secondaryView });
         menus_.takeBack->setEnabled(menu.takeBack);
@@ -221,8 +284,8 @@ void MainWindow::placeMoveListWindow(int x, int y, int width, int height) {
 }
 
 void MainWindow::followMainWindow() {
-    // The thinking-info window will follow here too once it exists.
     if (listWindow_) placeMoveListAtScale();
+    placeThinkingWindow();
 }
 
 void MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
@@ -243,16 +306,56 @@ void MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
 }
 
 void MainWindow::onHeartbeat() {
-    const std::int64_t now = state_.now();
+    inHeartbeat_ = true;
+    checkEngineExit(true);
+    checkEngineExit(false);
+    const std::int64_t now = game_.now();
     if (now - state_.lastRefreshTick > REFRESH_INTERVAL_MS) {
         refreshStatus(true);
         state_.lastRefreshTick = now;
     }
-    // Qt never re-enters a timer: a box opened here would stop the heartbeat until it
-    // closed. The game is already marked over, so the box can wait for the queue.
-    if (std::optional<std::string> message = flow_.checkTimeouts())
-        QMetaObject::invokeMethod(
-            this, [this, text = *message] { flow_.askRestart(text); }, Qt::QueuedConnection);
+    game_.engines().pollEngines();
+    // The game is already marked over, so the box can wait for the queue.
+    if (std::optional<std::string> message = game_.flow().checkTimeouts())
+        showLater([this, text = *message] { game_.flow().askRestart(text); });
+    inHeartbeat_ = false;
+}
+
+void MainWindow::checkEngineExit(bool main) {
+    // The engine is unloaded at once, so the question is asked once, whenever the
+    // queue gets to it.
+    if (std::optional<std::string> path = game_.takeExitedEngine(main))
+        showLater([this, main, path = *path] {
+            if (showMessage(engineExitQuestion(path), "青岚象棋", MESSAGE_FLAG_YES_NO | MESSAGE_FLAG_WARNING)
+                == MESSAGE_YES)
+                game_.reloadEngine(main, path);
+        });
+}
+
+void MainWindow::toggleThinkingWindow() {
+    if (thinkingWindow_) {
+        thinkingWindow_->close();
+        return;
+    }
+    thinkingWindow_ = new ThinkingWindow(this);
+    connect(thinkingWindow_, &QObject::destroyed, this,
+        [this] { menus_.showThinking->setChecked(false); });
+    connect(thinkingWindow_, &ThinkingWindow::moved, this, [this](QPoint topLeft) {
+        const QPoint main = frameGeometry().topLeft();
+        state_.infoWindowOffsetX = topLeft.x() - main.x();
+        state_.infoWindowOffsetY = topLeft.y() - main.y();
+    });
+    // Against the main window's right edge, bottom edges level.
+    const QRect main = frameGeometry();
+    thinkingWindow_->move(main.left() + main.width(), main.top() + main.height() - thinkingWindow_->frameGeometry().height());
+    thinkingWindow_->show();
+    menus_.showThinking->setChecked(true);
+}
+
+void MainWindow::placeThinkingWindow() {
+    if (!thinkingWindow_) return;
+    const QPoint main = frameGeometry().topLeft();
+    thinkingWindow_->move(main.x() + state_.infoWindowOffsetX, main.y() + state_.infoWindowOffsetY);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

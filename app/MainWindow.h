@@ -1,12 +1,15 @@
 #pragma once
 
-#include "app/GameFlow.h"
-#include "app/GameHost.h"
 #include "app/MainMenus.h"
+#include "app/ThinkingWindow.h"
+#include "game/Game.h"
+#include "game/GameHost.h"
 #include "platform/Sound.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace qinglan {
@@ -17,8 +20,8 @@ class SpriteSurface;
 class TransparentLabel;
 struct GlobalState;
 
-// The main window: menus, board surface, player panels, the move-list window and the
-// heartbeat. It draws and dispatches; the game itself is GameFlow's.
+// The main window: menus, board surface, player panels, the move-list and thinking
+// windows and the heartbeat. It draws and dispatches; the game itself is Game's.
 class MainWindow : public QMainWindow, public GameHost {
     Q_OBJECT
 public:
@@ -30,23 +33,32 @@ public:
     ~MainWindow() override;
 
     // GameHost
-    void startMoveAnimation(SquareRef from, SquareRef to) override;
+    void startMoveAnimation(const std::string& moveText) override;
     void cancelMoveAnimation() override;
+    bool isMoveInFlight() const override;
+    void finishMoveInFlight() override;
     void redrawPieces(bool fromBoard) override;
     void hideMarkers() override;
+    void clearSelection() override;
     void refreshStatus(bool full) override;
     void moveListChanged() override;
     int showMessage(
         const std::string& text, const std::string& title = "青岚象棋", int flags = 0) override;
     void offerNewGame() override;
+    ThinkingDisplay* thinkingDisplay() override;
+    std::string askOpenFileName(const std::string& caption, const std::string& filter) override;
 
     void layoutMainWindow();
     void placeMoveListWindow(int x, int y, int width, int height);
     void followMainWindow();
     void applyDisplaySettings(const DisplaySettings& settings);
     void onHeartbeat();
+    // "显示思考信息(&D)": opens the thinking window, or closes it when open.
+    void toggleThinkingWindow();
+    ThinkingWindow* thinkingWindow() const { return thinkingWindow_; }
 
-    GameFlow& flow() { return flow_; }
+    Game& game() { return game_; }
+    GameFlow& flow() { return game_.flow(); }
     BoardView& boardView() { return *view_; }
     SpriteSurface& boardSurface() { return *surface_; }
     MoveListWindow& moveListWindow() { return *listWindow_; }
@@ -68,6 +80,13 @@ private:
     void connectMenus();
     void setPanelText(TransparentLabel& panel, const std::string& text);
     void showAbout();
+    // The settings file: read once while the window is made, written once as it goes.
+    void loadSettings();
+    void saveSettings();
+    void placeThinkingWindow();
+    void checkEngineExit(bool main);
+    // A box for the queue: the heartbeat must not stop under it.
+    void showLater(std::function<void()> box);
 
     GlobalState& state_;
     std::unique_ptr<SoundPlayer> sound_;
@@ -77,7 +96,9 @@ private:
     MoveListWindow* listWindow_ = nullptr;
     BoardView* view_ = nullptr;
     MainMenus menus_;
-    GameFlow flow_;
+    QPointer<ThinkingWindow> thinkingWindow_;
+    bool inHeartbeat_ = false;
+    Game game_;
     QTimer heartbeat_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Players.h"
+#include "game/Players.h"
 
 #include <cstdint>
 #include <optional>

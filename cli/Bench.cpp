@@ -1,4 +1,4 @@
-#include "cli/Bench.h"
+#include "Bench.h"
 
 #include "rules/Board.h"
 #include "rules/Perft.h"

@@ -1,5 +1,5 @@
 // qinglan-cli: the rules core from the command line, for users, scripts and measurement.
-#include "cli/Bench.h"
+#include "Bench.h"
 #include "rules/Board.h"
 #include "rules/Perft.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MessageCodes.h"
+
 #include <QString>
 #include <functional>
 
@@ -7,15 +9,6 @@ class QWidget;
 
 namespace qinglan {
 
-// Button codes returned by showMessageBox.
-constexpr int MESSAGE_OK = 0;
-constexpr int MESSAGE_YES = 5;
-constexpr int MESSAGE_NO = 6;
-
-// Flags: 0 OK, 4 Yes/No, 48 warning icon, 52 Yes/No with warning, 64 information.
-constexpr int MESSAGE_FLAG_YES_NO = 4;
-constexpr int MESSAGE_FLAG_WARNING = 48;
-constexpr int MESSAGE_FLAG_INFORMATION = 64;
 
 // A modal message box owned by owner. Returns MESSAGE_OK, MESSAGE_YES or MESSAGE_NO
 // (closing a Yes/No box counts as No). An empty title shows "信息：". CR LF in text

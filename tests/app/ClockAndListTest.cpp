@@ -1,7 +1,7 @@
 // The side clock, the clock text and the move-list lines: pure logic, tables of cases.
 #include "app/ClockFormat.h"
-#include "app/MoveList.h"
-#include "app/SideClock.h"
+#include "game/MoveList.h"
+#include "game/SideClock.h"
 
 #include <gtest/gtest.h>
 

@@ -23,13 +23,13 @@ TEST_F(GameFlowWindowTest, MoveListFillsInChineseAndTakeBackRemovesWholeMoves) {
     EXPECT_EQ(listText(), "  ==开始==\n  1.砲二平五\n    马８进７\n  2.兵五进一");
 
     menus().takeBack->trigger();
-    EXPECT_EQ(state->board.plyCount(), 1);
+    EXPECT_EQ(game().board.plyCount(), 1);
     EXPECT_EQ(listText(), "  ==开始==\n  1.砲二平五");
     EXPECT_EQ(state->squareSprite[5][6], 0) << "the pawn is drawn back from e4 to e3";
     EXPECT_NE(state->squareSprite[5][7], 0);
 
     menus().takeBack->trigger(); // only one ply left: only that one goes
-    EXPECT_EQ(state->board.plyCount(), 0);
+    EXPECT_EQ(game().board.plyCount(), 0);
     EXPECT_EQ(listText(), "  ==开始==");
     EXPECT_FALSE(menus().takeBack->isEnabled());
     EXPECT_TRUE(messages.empty());
@@ -44,7 +44,7 @@ TEST_F(GameFlowWindowTest, TakeBackOrAnotherMoveDuringASlide) {
     window->refreshStatus(true);
     menus().takeBack->trigger(); // taken back while still sliding
     EXPECT_FALSE(view().isAnimating()) << "the undone move's slide is dropped";
-    EXPECT_EQ(state->board.plyCount(), 0);
+    EXPECT_EQ(game().board.plyCount(), 0);
     EXPECT_EQ(surface().position(
                   state->sprites[static_cast<std::size_t>(state->squareSprite[8][8])].objectId),
         QPoint(squareX(8), squareY(8)));
@@ -60,7 +60,7 @@ TEST_F(GameFlowWindowTest, TakeBackOrAnotherMoveDuringASlide) {
     click({ 7, 3 });
     EXPECT_EQ(sounds, std::vector<SoundClip> { SoundClip::Move });
     finishAnimation();
-    EXPECT_EQ(state->board.plyCount(), 2);
+    EXPECT_EQ(game().board.plyCount(), 2);
     EXPECT_EQ(sounds.size(), 2u);
 }
 
@@ -77,9 +77,9 @@ TEST_F(GameFlowWindowTest, MateIsAnnouncedAndFreezesTheBoard) {
     EXPECT_EQ(messages[0].text, "红胜，重新开始吗？");
     EXPECT_EQ(messages[0].title, "青岚象棋");
     EXPECT_EQ(messages[0].flags, 4);
-    EXPECT_EQ(state->gameOver, 1);
-    EXPECT_EQ(state->redClock.state(), SideClock::Paused);
-    EXPECT_EQ(state->blackClock.state(), SideClock::Paused);
+    EXPECT_EQ(game().gameOver, 1);
+    EXPECT_EQ(game().redClock.state(), SideClock::Paused);
+    EXPECT_EQ(game().blackClock.state(), SideClock::Paused);
 
     click({ 5, 1 }); // black's king: clicks are ignored now
     EXPECT_TRUE(state->selection.isNone());
@@ -89,8 +89,8 @@ TEST_F(GameFlowWindowTest, MateIsAnnouncedAndFreezesTheBoard) {
 
     answer = MESSAGE_YES; // a new game starts from the standard position
     window->flow().announceResult("红胜，重新开始吗？");
-    EXPECT_EQ(state->gameOver, 0);
-    EXPECT_EQ(state->board.toFen(), std::string(START_FEN));
+    EXPECT_EQ(game().gameOver, 0);
+    EXPECT_EQ(game().board.toFen(), std::string(START_FEN));
     EXPECT_EQ(listText(), "  ==开始==");
 }
 
@@ -102,7 +102,7 @@ TEST_F(GameFlowWindowTest, PerpetualCheckLosesForTheCheckingSide) {
     }
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "红方犯规，黑胜，重新开始吗？");
-    EXPECT_EQ(state->gameOver, 1);
+    EXPECT_EQ(game().gameOver, 1);
 }
 
 TEST_F(GameFlowWindowTest, RepetitionWithoutChecksIsADraw) {
@@ -124,7 +124,7 @@ TEST_F(GameFlowWindowTest, ComputerSideWithoutEngineSaysSoAtEveryTurn) {
 
     // The game waits for a person: black can still be moved by hand.
     play({ "h9g7" });
-    EXPECT_EQ(state->board.plyCount(), 2);
+    EXPECT_EQ(game().board.plyCount(), 2);
     EXPECT_TRUE(menus().banMove->isEnabled()) << "black, checked as computer, made the last move";
 
     menus().takeBack->trigger(); // back to red to move: no message
@@ -143,7 +143,7 @@ TEST_F(GameFlowWindowTest, BanTakesBackTheComputersMoveAndRedraws) {
     EXPECT_EQ(state->squareSprite[8][8], 0);
     const std::size_t shown = messages.size();
     menus().banMove->trigger();
-    EXPECT_EQ(state->board.plyCount(), 0);
+    EXPECT_EQ(game().board.plyCount(), 0);
     EXPECT_EQ(listText(), "  ==开始==");
     EXPECT_NE(state->squareSprite[8][8], 0) << "the cannon is drawn back on h2";
     EXPECT_FALSE(menus().banMove->isEnabled());
@@ -152,7 +152,7 @@ TEST_F(GameFlowWindowTest, BanTakesBackTheComputersMoveAndRedraws) {
     menus().computerRed->trigger();
     play({ "h2e2" });
     menus().banMove->trigger(); // a human's move cannot be banned
-    EXPECT_EQ(state->board.plyCount(), 1);
+    EXPECT_EQ(game().board.plyCount(), 1);
 }
 
 TEST_F(GameFlowWindowTest, CountdownClocksRunAndCreditTheIncrement) {
@@ -161,7 +161,7 @@ TEST_F(GameFlowWindowTest, CountdownClocksRunAndCreditTheIncrement) {
     level.gameTimeMs = 5 * 60 * 1000;
     level.incrementMs = 10 * 1000;
     window->flow().newGame(std::nullopt, level);
-    EXPECT_EQ(state->redClock.state(), SideClock::Running)
+    EXPECT_EQ(game().redClock.state(), SideClock::Running)
         << "red's clock runs before the first move";
     now += 3000;
     window->refreshStatus(true);
@@ -179,7 +179,7 @@ TEST_F(GameFlowWindowTest, CountdownClocksRunAndCreditTheIncrement) {
 
     // No time is given back, and only the side to move counts from then on.
     menus().takeBack->trigger();
-    EXPECT_EQ(state->blackClock.state(), SideClock::Paused);
+    EXPECT_EQ(game().blackClock.state(), SideClock::Paused);
     now += 1000;
     window->refreshStatus(true);
     EXPECT_EQ(text(window->redPanel()), "红方:象棋爱好者\n已用时：00:04\n倒计时：05:06");
@@ -193,12 +193,14 @@ TEST_F(GameFlowWindowTest, TimeoutIsAnnouncedOnceEvenWhenBothSidesAreOut) {
     now += 4000;
     play({ "h9g7" });
     now += 1000;
-    state->currentLevel.mode = LEVEL_TIME_INCREMENT;
-    ASSERT_LT(state->redClock.remaining(now), 0);
-    ASSERT_LT(state->blackClock.remaining(now), 0);
+    LevelSettings level = game().currentLevel;
+    level.mode = LEVEL_TIME_INCREMENT;
+    window->game().setLevel(level);
+    ASSERT_LT(game().redClock.remaining(now), 0);
+    ASSERT_LT(game().blackClock.remaining(now), 0);
 
     window->onHeartbeat();
-    EXPECT_EQ(state->gameOver, 1) << "marked before the box opens";
+    EXPECT_EQ(game().gameOver, 1) << "marked before the box opens";
     EXPECT_TRUE(messages.empty()) << "the box waits until the heartbeat has returned";
     settle();
     ASSERT_EQ(messages.size(), 1u);

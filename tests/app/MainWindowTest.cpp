@@ -26,8 +26,8 @@ TEST_F(MainWindowTest, StartsWithTitlePanelsListAndMenuStates) {
              menus().computerBlack, menus().secondaryPlaysRed })
         EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(state->gameOver, 0);
-    EXPECT_EQ(state->currentLevel.moveTimeTenths, 30);
+    EXPECT_EQ(game().gameOver, 0);
+    EXPECT_EQ(game().currentLevel.moveTimeTenths, 30);
     EXPECT_EQ(state->displaySettings, defaultDisplaySettings());
 }
 
@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, TwiceTheSizeDoublesSpritesLabelsAndPanelsAndClicksStillHi
         << "the background covers the client area";
 
     playByClicks("h2e2");
-    EXPECT_EQ(state->board.lastMoveText(), "h2e2");
+    EXPECT_EQ(game().board.lastMoveText(), "h2e2");
     resizeClient(1000, 500); // another aspect ratio
     const QSize cover = surface().zoomedSize(state->sprites[BACKGROUND_SPRITE].objectId);
     EXPECT_GE(cover.width(), 1000);
@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, TwiceTheSizeDoublesSpritesLabelsAndPanelsAndClicksStillHi
     EXPECT_GE(cover.height(), 500);
     EXPECT_LE(cover.height(), 502);
     playByClicks("h9g7");
-    EXPECT_EQ(state->board.plyCount(), 2);
+    EXPECT_EQ(game().board.plyCount(), 2);
 }
 
 TEST_F(MainWindowTest, FlippedViewSwapsSquaresLabelsAndPanels) {
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, FlippedViewSwapsSquaresLabelsAndPanels) {
 
     click({ 9, 9 }); // i1: the chariot steps forward
     finishAnimation();
-    EXPECT_EQ(state->board.lastMoveText(), "i0i1");
+    EXPECT_EQ(game().board.lastMoveText(), "i0i1");
     EXPECT_EQ(listText(), "  ==开始==\n  1.车一进一");
 }
 
@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, ClicksSelectRefuseAndMove) {
     EXPECT_TRUE(surface().isSpriteVisible(from));
     EXPECT_EQ(surface().layer(from), 3);
     click({ 8, 5 }); // h5: no horse move
-    EXPECT_EQ(state->board.plyCount(), 0);
+    EXPECT_EQ(game().board.plyCount(), 0);
     EXPECT_EQ(state->selection, (SquareRef { 8, 10 }))
         << "a refused move keeps the piece picked up";
     ASSERT_EQ(sounds.size(), 1u);
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, ClicksSelectRefuseAndMove) {
     click({ 8, 8 }); // another own piece: the cannon
     EXPECT_EQ(state->selection, (SquareRef { 8, 8 }));
     click({ 1, 1 }); // an enemy chariot, not reachable: refused
-    EXPECT_EQ(state->board.plyCount(), 0);
+    EXPECT_EQ(game().board.plyCount(), 0);
 
     menus().sound->trigger(); // sound off: refusals are silent
     click({ 4, 5 });
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, ClicksSelectRefuseAndMove) {
     EXPECT_EQ(state->selection, (SquareRef { 8, 8 }));
     click({ 5, 8 });
     EXPECT_TRUE(state->selection.isNone());
-    EXPECT_EQ(state->board.lastMoveText(), "h2e2");
+    EXPECT_EQ(game().board.lastMoveText(), "h2e2");
 }
 
 TEST_F(MainWindowTest, SlideRaisesThePieceEndsAndPlaysTheRightSound) {

@@ -1,7 +1,7 @@
 // Player queries, status texts, menu states, hit tests and results: pure logic.
 #include "app/BoardGeometry.h"
 #include "app/DisplayCheck.h"
-#include "app/GameFlow.h"
+#include "game/GameFlow.h"
 #include "app/StatusModel.h"
 
 #include <gtest/gtest.h>

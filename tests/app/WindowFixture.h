@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -46,6 +47,8 @@ protected:
         initBuiltInResources();
         state = std::make_unique<GlobalState>();
         state->tickSource = [this] { return now; };
+        // No settings file and no default engines unless a test puts them there.
+        state->programDir = programDir.path().toStdString();
         setMessageBoxHandler([this](const QString& text, const QString& title, int flags) {
             messages.push_back({ text.toStdString(), title.toStdString(), flags });
             return answer;
@@ -64,6 +67,7 @@ protected:
         for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     }
 
+    const GameState& game() const { return window->game().state(); }
     SpriteSurface& surface() { return window->boardSurface(); }
     BoardView& view() { return window->boardView(); }
     const MainMenus& menus() { return window->menus(); }
@@ -113,6 +117,7 @@ protected:
         return n;
     }
 
+    QTemporaryDir programDir;
     std::int64_t now = 1'000'000;
     int answer = MESSAGE_NO;
     std::vector<ShownMessage> messages;

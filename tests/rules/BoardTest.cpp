@@ -1,7 +1,7 @@
 // Positions in and out: FEN, position commands, move texts, the record, grids.
 #include "rules/Board.h"
 
-#include "tests/rules/TestBoards.h"
+#include "TestBoards.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // xiangqi move generator: fairy-stockfish, spoken to over UCCI.
 #include "rules/Board.h"
 #include "rules/Perft.h"
-#include "tests/rules/TestBoards.h"
+#include "TestBoards.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Move generation and legality: perft counts as data, then the piece rules one by one.
 #include "rules/Board.h"
 #include "rules/Perft.h"
-#include "tests/rules/TestBoards.h"
+#include "TestBoards.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,13 +1,15 @@
-#include "app/GameFlow.h"
+#include "game/GameFlow.h"
 
-#include "app/GameHost.h"
-#include "app/GlobalState.h"
-#include "platform/MessageBox.h"
+#include "game/GameHost.h"
+#include "game/GameState.h"
+#include "platform/MessageCodes.h"
 
 namespace qinglan {
 
 namespace {
 constexpr const char* BOX_TITLE = "青岚象棋";
+constexpr int STOP_FOR_NEW_POSITION_MS = 1000;
+constexpr int STOP_AT_REST_MS = 100;
 } // namespace
 
 std::string resultMessage(int status, int verdict) {
@@ -29,53 +31,43 @@ std::string resultMessage(int status, int verdict) {
     return {};
 }
 
-GameFlow::GameFlow(GlobalState& state, GameHost& host)
+GameFlow::GameFlow(GameState& state, GameHost& host)
     : state_(state)
     , host_(host) { }
 
 bool GameFlow::playMove(const std::string& moveText) {
+    // The previous move is adjudicated before this one is played, whoever sends it.
+    if (host_.isMoveInFlight()) host_.finishMoveInFlight();
     Board& board = state_.board;
-    if (!board.isLegalMoveText(moveText)) return false;
-    const MoveSquares squares = squaresOfMove(moveText);
+    if (state_.gameOver || !board.isLegalMoveText(moveText)) return false;
     const bool red = board.isRedToMove();
     (red ? state_.redClock : state_.blackClock).addToLimit(state_.currentLevel.incrementMs);
     state_.moveList.append(MoveList::lineFor(board.plyCount(), red, board.moveToChinese(moveText)));
     host_.moveListChanged();
     pauseClocks();
-    state_.selection = {};
-    host_.startMoveAnimation(squares.from, squares.to);
+    host_.clearSelection();
+    host_.startMoveAnimation(moveText);
     return board.makeMoveText(moveText);
 }
 
-void GameFlow::nextTurn(const std::string& extraText) {
+void GameFlow::nextTurn(const std::string& banLine) {
     // A finished game starts no turn and gets no second result, whatever is toggled
-    // or taken back afterwards.
-    if (state_.gameOver || checkGameEnd()) return;
-    const SideChecks& sides = state_.checks.sides;
-    if (!sides.computerRed && !sides.computerBlack) stopEngines(100);
-    const bool computerToMove
-        = state_.board.isRedToMove() ? sides.computerRed : sides.computerBlack;
-    if (!computerToMove) return;
+    // or taken back afterwards; a slide in flight runs the turn when it ends.
+    if (state_.gameOver || host_.isMoveInFlight() || checkGameEnd()) return;
+    const SideChecks& sides = state_.sides;
+    if (!sides.computerRed && !sides.computerBlack) stopEngines(STOP_AT_REST_MS);
+    const bool red = state_.board.isRedToMove();
+    if (!(red ? sides.computerRed : sides.computerBlack)) return;
     if (!state_.mainEngine.isRunning() && !state_.secondaryEngine.isRunning()) {
         host_.showMessage("没有加载引擎！", BOX_TITLE, MESSAGE_FLAG_INFORMATION);
         return;
     }
+    EngineProcess* engine = state_.engineOf(state_.playerToMove());
+    if (!engine || !startSearch_) return;
     const std::int64_t now = state_.now();
-    const bool red = state_.board.isRedToMove();
     const std::int64_t own = (red ? state_.redClock : state_.blackClock).remaining(now);
     const std::int64_t other = (red ? state_.blackClock : state_.redClock).remaining(now);
-    EngineProcess* engine = nullptr;
-    switch (state_.playerToMove()) {
-    case PLAYER_MAIN_ENGINE:
-        engine = &state_.mainEngine;
-        break;
-    case PLAYER_SECONDARY_ENGINE:
-        engine = &state_.secondaryEngine;
-        break;
-    default:
-        return;
-    }
-    if (startSearch_) startSearch_(*engine, own, other, extraText);
+    startSearch_(*engine, own, other, banLine);
 }
 
 bool GameFlow::checkGameEnd() {
@@ -83,7 +75,7 @@ bool GameFlow::checkGameEnd() {
     const int verdict = state_.board.repetitionVerdict();
     if (status != 0 || verdict != 0) {
         pauseClocks();
-        stopEngines(100);
+        stopEngines(STOP_AT_REST_MS);
         announceResult(resultMessage(status, verdict));
         return true;
     }
@@ -110,7 +102,7 @@ void GameFlow::newGame(
     else
         state_.board.setStartPosition();
     if (level) state_.currentLevel = *level;
-    state_.selection = {};
+    host_.clearSelection();
     state_.moveList.clear();
     host_.moveListChanged();
     host_.hideMarkers();
@@ -118,7 +110,7 @@ void GameFlow::newGame(
     state_.mainEngineMoveText.clear();
     state_.secondaryEngineMoveText.clear();
     host_.refreshStatus(true);
-    stopEngines(1000);
+    stopEngines(STOP_FOR_NEW_POSITION_MS);
     state_.mainEngine.sendLine("setoption newgame");
     state_.secondaryEngine.sendLine("setoption newgame");
     state_.gameOver = 0;
@@ -130,21 +122,17 @@ void GameFlow::newGame(
 }
 
 void GameFlow::takeBack() {
-    Board& board = state_.board;
     host_.cancelMoveAnimation();
-    if (board.plyCount() > 0) {
-        stopEngines(1000);
-        board.undoMove();
-        state_.moveList.removeLast();
+    if (state_.board.plyCount() > 0) {
+        stopEngines(STOP_FOR_NEW_POSITION_MS);
+        dropLastPly();
     }
-    if (board.plyCount() > 0) {
-        board.undoMove();
-        state_.moveList.removeLast();
-    }
+    if (state_.board.plyCount() > 0) dropLastPly();
     host_.moveListChanged();
     // The side that was to move stops counting; nextTurn starts the clock of the side
     // now to move. Without this both clocks would run at once.
     pauseClocks();
+    host_.clearSelection();
     host_.redrawPieces(true);
     host_.refreshStatus(true);
     nextTurn();
@@ -153,34 +141,44 @@ void GameFlow::takeBack() {
 void GameFlow::banLastMove() {
     Board& board = state_.board;
     if (board.plyCount() <= 0) return;
-    const SideChecks& sides = state_.checks.sides;
+    const SideChecks& sides = state_.sides;
     const bool lastMoverIsComputer = board.isRedToMove() ? sides.computerBlack : sides.computerRed;
     if (!lastMoverIsComputer) return;
-    const std::string extraText = "banmoves " + board.lastMoveText();
+    const std::string banLine = "banmoves " + board.lastMoveText();
     host_.cancelMoveAnimation();
-    board.undoMove();
-    state_.moveList.removeLast();
+    dropLastPly();
     host_.moveListChanged();
-    stopEngines(1000);
+    stopEngines(STOP_FOR_NEW_POSITION_MS);
     state_.mainEngine.clearReply();
     state_.secondaryEngine.clearReply();
     pauseClocks();
     // Show the position that the engine will search again, not the banned one.
+    host_.clearSelection();
     host_.redrawPieces(true);
     host_.refreshStatus(true);
-    nextTurn(extraText);
+    nextTurn(banLine);
+}
+
+void GameFlow::dropLastPly() {
+    state_.board.undoMove();
+    state_.moveList.removeLast();
 }
 
 void GameFlow::setComputerRed(bool on) {
-    state_.checks.sides.computerRed = on;
+    state_.sides.computerRed = on;
     host_.refreshStatus(true);
     nextTurn();
 }
 
 void GameFlow::setComputerBlack(bool on) {
-    state_.checks.sides.computerBlack = on;
+    state_.sides.computerBlack = on;
     host_.refreshStatus(true);
     nextTurn();
+}
+
+void GameFlow::setSecondaryPlaysRed(bool on) {
+    state_.sides.secondaryRed = on;
+    host_.refreshStatus(true);
 }
 
 std::optional<std::string> GameFlow::checkTimeouts() {

@@ -1,6 +1,7 @@
-#include "app/Players.h"
+#include "game/Players.h"
 
 #include "engine/EngineProcess.h"
+#include "platform/TextEncoding.h"
 
 namespace qinglan {
 
@@ -25,9 +26,9 @@ std::string playerName(
     int kind, const EngineProcess& mainEngine, const EngineProcess& secondaryEngine) {
     switch (kind) {
     case PLAYER_MAIN_ENGINE:
-        return mainEngine.identity();
+        return displayText(mainEngine.name());
     case PLAYER_SECONDARY_ENGINE:
-        return secondaryEngine.identity();
+        return displayText(secondaryEngine.name());
     default:
         return "象棋爱好者";
     }

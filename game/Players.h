@@ -22,7 +22,7 @@ struct SideChecks {
 int redPlayer(const SideChecks& checks, bool mainLoaded, bool secondaryLoaded);
 int blackPlayer(const SideChecks& checks, bool mainLoaded, bool secondaryLoaded);
 
-// The engine's name for 1 and 2, "象棋爱好者" for a human.
+// The engine's name (as UTF-8 for display) for 1 and 2, "象棋爱好者" for a human.
 std::string playerName(
     int kind, const EngineProcess& mainEngine, const EngineProcess& secondaryEngine);
 

@@ -1,4 +1,4 @@
-#include "app/SideClock.h"
+#include "game/SideClock.h"
 
 namespace qinglan {
 

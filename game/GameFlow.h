@@ -11,7 +11,7 @@ namespace qinglan {
 
 class EngineProcess;
 class GameHost;
-struct GlobalState;
+struct GameState;
 
 // The message for a board verdict (gameStatus, then repetitionVerdict); "" while the
 // game goes on.
@@ -22,19 +22,20 @@ std::string resultMessage(int status, int verdict);
 class GameFlow {
 public:
     // Asks an engine to search the current position: own and other are the remaining
-    // times of the side to move and of its opponent, extraText an optional
-    // "banmoves ..." line.
-    using SearchStarter = std::function<void(EngineProcess& engine, std::int64_t ownMs,
-        std::int64_t otherMs, const std::string& extraText)>;
+    // times of the side to move and of its opponent, banLine "" or "banmoves ...".
+    using SearchStarter = std::function<void(
+        EngineProcess& engine, std::int64_t ownMs, std::int64_t otherMs, const std::string& banLine)>;
 
-    GameFlow(GlobalState& state, GameHost& host);
+    GameFlow(GameState& state, GameHost& host);
 
-    // Makes one legal coordinate move with its list line, clock handling and slide.
-    // False, and nothing changes, for an illegal move.
+    // Ends a slide still in flight (with its turn change), then makes one legal
+    // coordinate move with its list line, clock handling and slide. False, and
+    // nothing more changes, for an illegal move or once the game is over.
     bool playMove(const std::string& moveText);
     // Adjudicates, starts the clock of the side to move and, when the computer plays
-    // that side, its engine. Does nothing once the game is over.
-    void nextTurn(const std::string& extraText = {});
+    // that side, its engine. Does nothing once the game is over, nor while a slide is
+    // in flight: the slide's end runs the turn.
+    void nextTurn(const std::string& banLine = {});
     // True when a result has been announced.
     bool checkGameEnd();
     // Marks the game over, then asks whether to start again.
@@ -50,18 +51,21 @@ public:
     void banLastMove();
     void setComputerRed(bool on);
     void setComputerBlack(bool on);
+    void setSecondaryPlaysRed(bool on);
     // The countdown check of the heartbeat: the loss on time to announce, with the
     // game already marked over, or nothing. A game has one result, so when both
     // sides are out of time only red's loss is reported.
     std::optional<std::string> checkTimeouts();
+    // Both engines stop searching, each waiting at most timeoutMs.
+    void stopEngines(int timeoutMs);
 
     void setSearchStarter(SearchStarter starter) { startSearch_ = std::move(starter); }
 
 private:
-    void stopEngines(int timeoutMs);
     void pauseClocks();
+    void dropLastPly();
 
-    GlobalState& state_;
+    GameState& state_;
     GameHost& host_;
     SearchStarter startSearch_;
 };

@@ -1,4 +1,4 @@
-#include "app/MoveList.h"
+#include "game/MoveList.h"
 
 namespace qinglan {
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "settings/SettingsRecords.h"
+
+#include <cstdint>
+#include <string>
+
+namespace qinglan {
+
+class Board;
+class EngineProcess;
+class GameFlow;
+class GameHost;
+struct GameState;
+
+// Source of a line handed to handleEngineLine.
+enum EngineLineSource : int { LINE_REPLAYED = 0, LINE_FROM_MAIN = 1, LINE_FROM_SECONDARY = 2 };
+
+// The "go" line for a level: myTime and oppTime are the remaining times (ms) of the
+// searching side and its opponent, plyCount that of the searched position.
+std::string goCommand(
+    const LevelSettings& level, int plyCount, std::int64_t myTime, std::int64_t oppTime, bool ponder);
+
+// True for a reply that says the engine has no move: "nobestmove", and the
+// "bestmove (none)" some engines print instead.
+bool isNoMoveReply(const std::string& line);
+
+// The engines' side of a game: starting searches, pondering, and acting on what the
+// engines print.
+class EngineGlue {
+public:
+    static constexpr int STOP_FOR_SEARCH_MS = 1000;
+
+    EngineGlue(GameState& state, GameHost& host, GameFlow& flow);
+
+    // Makes engine search position (or turns its ponder search into a real one, or
+    // replays a reply it already gave for that position).
+    void startSearch(EngineProcess& engine, const Board& position, std::int64_t myTime,
+        std::int64_t oppTime, bool ponder, const std::string& banLine);
+    // Acts on one line of engine output; source says which engine printed it.
+    void handleEngineLine(EngineProcess& engine, const std::string& line, int source);
+    // The heartbeat's duty: every waiting line of the main engine, then the secondary.
+    void pollEngines();
+    // "停止思考/立即走棋": the engine to move plays its best move now.
+    void stopThinking();
+
+private:
+    void handleBestMove(EngineProcess& engine, const std::string& line, Board& scratch);
+    void appendThinkingInfo(Board& scratch, const std::string& line, const std::string& name, bool main);
+    void warn(const std::string& text);
+    std::string& guessOf(EngineProcess& engine);
+
+    GameState& state_;
+    GameHost& host_;
+    GameFlow& flow_;
+};
+
+} // namespace qinglan

@@ -1,0 +1,104 @@
+#include "game/Game.h"
+
+#include "game/GameHost.h"
+#include "platform/MessageCodes.h"
+#include "platform/TextEncoding.h"
+#include "settings/SettingsFile.h"
+
+#include <filesystem>
+
+namespace qinglan {
+
+namespace {
+
+bool isFile(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+// Linux engines have no ".exe": the dialog offers every file too.
+constexpr const char* ENGINE_FILTER = "UCCI引擎程序（*.exe）|*.exe|所有文件（*）|*";
+
+} // namespace
+
+std::string engineExitQuestion(const std::string& path) {
+    return "引擎:" + path + "异常退出！是否重新加载？";
+}
+
+std::string engineIdentityText(const EngineIdentity& identity) {
+    std::string text = "名称：" + displayText(identity.name) + "\r\n";
+    if (!identity.copyright.empty()) text += "版权：" + displayText(identity.copyright) + "\r\n";
+    if (!identity.author.empty()) text += "作者：" + displayText(identity.author) + "\r\n";
+    if (!identity.user.empty()) text += "用户：" + displayText(identity.user) + "\r\n";
+    return text;
+}
+
+Game::Game(GameHost& host, std::function<std::int64_t()> tickSource)
+    : host_(host)
+    , flow_(state_, host)
+    , glue_(state_, host, flow_) {
+    state_.tickSource = std::move(tickSource);
+    flow_.setSearchStarter(
+        [this](EngineProcess& engine, std::int64_t own, std::int64_t other, const std::string& ban) {
+            glue_.startSearch(engine, state_.board, own, other, false, ban);
+        });
+}
+
+void Game::loadEngineSettings(const ProfileFile& profile, const std::string& programDir) {
+    EngineSettings main = readEngineSettings(profile, SECTION_MAIN_ENGINE);
+    EngineSettings secondary = readEngineSettings(profile, SECTION_SECONDARY_ENGINE);
+    state_.mainEngine.setOptions(main.options);
+    state_.secondaryEngine.setOptions(secondary.options);
+    loadEngineAtStart(true, main.programPath, programDir);
+    loadEngineAtStart(false, secondary.programPath, programDir);
+}
+
+void Game::saveEngineSettings(ProfileFile& profile) const {
+    writeEngineSettings(profile, SECTION_MAIN_ENGINE, state_.mainEngine.programPath(),
+        state_.mainEngine.getOptions());
+    writeEngineSettings(profile, SECTION_SECONDARY_ENGINE, state_.secondaryEngine.programPath(),
+        state_.secondaryEngine.getOptions());
+}
+
+void Game::loadEngineAtStart(bool main, const std::string& path, const std::string& programDir) {
+    const std::string program = isFile(path)
+        ? path
+        : programDir + "/" + (main ? DEFAULT_MAIN_ENGINE : DEFAULT_SECONDARY_ENGINE);
+    engine(main).loadProgram(program);
+}
+
+void Game::toggleEngine(bool main) {
+    EngineProcess& slot = engine(main);
+    if (slot.isRunning()) {
+        const bool unloaded = slot.unload();
+        host_.showMessage(unloaded ? "成功卸载" : "卸载失败", "", MESSAGE_OK);
+    } else {
+        chooseAndLoadEngine(main);
+    }
+    flow_.nextTurn();
+    host_.refreshStatus(true);
+}
+
+void Game::chooseAndLoadEngine(bool main) {
+    const std::string path = host_.askOpenFileName(main ? "加载主引擎" : "加载副引擎", ENGINE_FILTER);
+    if (path.empty()) return;
+    EngineProcess& slot = engine(main);
+    if (slot.loadProgram(path))
+        host_.showMessage(engineIdentityText(slot.identity()), "关于UCCI引擎", MESSAGE_FLAG_INFORMATION);
+    else
+        host_.showMessage("加载失败！", "错误！", MESSAGE_FLAG_WARNING);
+}
+
+std::optional<std::string> Game::takeExitedEngine(bool main) {
+    EngineProcess& slot = engine(main);
+    if (slot.state() != EngineState::Exited) return std::nullopt;
+    std::string path = slot.programPath();
+    slot.unload();
+    return path;
+}
+
+void Game::reloadEngine(bool main, const std::string& path) {
+    engine(main).loadProgram(path);
+}
+
+} // namespace qinglan

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "game/EngineGlue.h"
+#include "game/GameFlow.h"
+#include "game/GameState.h"
+
+#include <optional>
+#include <string>
+
+namespace qinglan {
+
+class GameHost;
+class ProfileFile;
+
+// Default engine programs, looked up in the program's own folder.
+inline constexpr const char* DEFAULT_MAIN_ENGINE = "青岚引擎1.0.exe";
+inline constexpr const char* DEFAULT_SECONDARY_ENGINE = "松涛引擎1.0.exe";
+
+// A whole game without a window: its state, its referee and its engines. The window,
+// the tests and the match runner each drive one through the same calls.
+class Game {
+public:
+    explicit Game(GameHost& host, std::function<std::int64_t()> tickSource = tickMs);
+
+    const GameState& state() const { return state_; }
+    GameFlow& flow() { return flow_; }
+    EngineGlue& engines() { return glue_; }
+    EngineProcess& engine(bool main) { return main ? state_.mainEngine : state_.secondaryEngine; }
+
+    // Player kinds and names of the sides (an engine counts only while it runs).
+    int redPlayer() { return state_.redPlayer(); }
+    int blackPlayer() { return state_.blackPlayer(); }
+    int playerToMove() { return state_.playerToMove(); }
+    std::string playerName(bool red) { return red ? state_.redPlayerName() : state_.blackPlayerName(); }
+    std::int64_t now() const { return state_.now(); }
+    // The level the running game is played at (the level menu replaces it mid-game).
+    void setLevel(const LevelSettings& level) { state_.currentLevel = level; }
+
+    // Start-up: both engines get their options from the settings file, then the main
+    // and the secondary engine are loaded from their saved paths or the defaults.
+    void loadEngineSettings(const ProfileFile& profile, const std::string& programDir);
+    // Each engine's program path and options, for the next start.
+    void saveEngineSettings(ProfileFile& profile) const;
+    // Start-up: path when it names a file, else the slot's default program in
+    // programDir. The result is not reported: an engine that fails stays unloaded.
+    void loadEngineAtStart(bool main, const std::string& path, const std::string& programDir);
+    // "加载主引擎...(&1)" / "加载副引擎...(&2)": unloads a running engine, else asks for
+    // a program and loads it; then the turn goes on.
+    void toggleEngine(bool main);
+    // An engine that ended on its own is unloaded; returns its program path for the
+    // reload question, or nothing.
+    std::optional<std::string> takeExitedEngine(bool main);
+    // Yes to the reload question.
+    void reloadEngine(bool main, const std::string& path);
+
+private:
+    void chooseAndLoadEngine(bool main);
+
+    GameHost& host_;
+    GameState state_;
+    GameFlow flow_;
+    EngineGlue glue_;
+};
+
+// "引擎:" + path + "异常退出！是否重新加载？"
+std::string engineExitQuestion(const std::string& path);
+// The text of the identity box shown after loading an engine.
+std::string engineIdentityText(const EngineIdentity& identity);
+
+} // namespace qinglan

@@ -1,0 +1,52 @@
+#include "game/ThinkingInfo.h"
+
+#include "rules/Board.h"
+
+namespace qinglan {
+
+namespace {
+
+std::string padLeft(const std::string& value, std::size_t width) {
+    return value.size() >= width ? value : std::string(width - value.size(), ' ') + value;
+}
+
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+} // namespace
+
+std::string thinkingHeader(bool mainEngine, const std::string& engineName) {
+    return std::string(mainEngine ? "主引擎 " : "副引擎 ") + engineName
+        + " 的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n";
+}
+
+std::string infoValue(std::string_view line, std::string_view key) {
+    const std::size_t at = line.find(key);
+    if (at == std::string_view::npos) return {};
+    const std::string_view rest = line.substr(at + key.size());
+    return std::string(rest.substr(0, rest.find(' ')));
+}
+
+std::string thinkingRow(Board& position, std::string_view line, const std::string& guess,
+    std::vector<std::string>& badMoves) {
+    std::string row = padLeft(infoValue(line, "depth "), 3) + padLeft(infoValue(line, "score "), 8)
+        + padLeft(infoValue(line, "time "), 7) + " ";
+    const std::size_t pvAt = line.find(" pv ");
+    const std::string_view pv = pvAt == std::string_view::npos ? std::string_view() : line.substr(pvAt + 4);
+    if (isBlank(row) && isBlank(pv)) return {};
+    if (!guess.empty()) row += " (" + guess + ")";
+    std::size_t start = 0;
+    while (start <= pv.size()) {
+        const std::size_t end = std::min(pv.find(' ', start), pv.size());
+        const std::string_view move = pv.substr(start, end - start);
+        if (move.size() == 4) {
+            row += " " + position.moveToChinese(move);
+            if (!position.makeMoveText(move)) badMoves.emplace_back(move);
+        }
+        start = end + 1;
+    }
+    return row + "\r\n";
+}
+
+} // namespace qinglan

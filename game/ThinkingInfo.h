@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qinglan {
+
+class Board;
+
+// The text a thinking box starts with when its first "info" line arrives.
+std::string thinkingHeader(bool mainEngine, const std::string& engineName);
+
+// The value after the first occurrence of key ("depth ") up to the next blank; "" when
+// the key is missing.
+std::string infoValue(std::string_view line, std::string_view key);
+
+// One row of a thinking box for an "info" line: depth, score and time right-aligned,
+// then the pondered guess in parentheses and the variation in Chinese notation, played
+// on position as it goes. "" when the line has none of these. Variation moves that are
+// not legal are appended to badMoves, and the row goes on from the same position.
+std::string thinkingRow(Board& position, std::string_view line, const std::string& guess,
+    std::vector<std::string>& badMoves);
+
+} // namespace qinglan
