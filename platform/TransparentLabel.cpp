@@ -37,6 +37,8 @@ TransparentLabel::TransparentLabel(QWidget* parent)
     QFont songFont(SONG_FAMILY);
     songFont.setPixelSize(LABEL_PIXEL_SIZE);
     setFont(songFont);
+    // Labels show names that engines chose; such text is never read as markup.
+    setTextFormat(Qt::PlainText);
 }
 
 TransparentLabel* TransparentLabel::cloneStyle(QWidget* parent) const {
