@@ -1,0 +1,96 @@
+// The texts the engine glue builds: "go" lines for every level, and the rows of the
+// thinking boxes.
+#include "game/EngineGlue.h"
+#include "game/ThinkingInfo.h"
+#include "rules/Board.h"
+
+#include <gtest/gtest.h>
+
+namespace qinglan {
+namespace {
+
+LevelSettings level(int mode) {
+    LevelSettings l;
+    l.mode = mode;
+    l.moveTimeTenths = 30;
+    l.nodeLimit = 500000;
+    l.depthLimit = 12;
+    l.movesToGo = 40;
+    l.incrementMs = 2000;
+    return l;
+}
+
+TEST(GoCommand, EveryModeWithAndWithoutPonder) {
+    struct Row {
+        LevelSettings level;
+        int plies;
+        std::int64_t my, opp;
+        bool ponder;
+        const char* expected;
+    };
+    LevelSettings noMoves = level(LEVEL_TIME_MOVES_TO_GO);
+    noMoves.movesToGo = 0;
+    LevelSettings unknown = level(9);
+    const Row rows[] = {
+        { level(LEVEL_MOVE_TIME), 0, 1, 2, false, "go time 3000 increment 3000" },
+        { level(LEVEL_MOVE_TIME), 0, 1, 2, true, "go ponder time 3000 increment 3000" },
+        { unknown, 0, 1, 2, false, "go time 3000 increment 3000" },
+        { level(LEVEL_NODES), 7, 1, 2, false, "go nodes 500000" },
+        { level(LEVEL_DEPTH), 7, 1, 2, true, "go ponder depth 12" },
+        // 40 - 5 / 2 = 37.5, truncated toward zero.
+        { level(LEVEL_TIME_MOVES_TO_GO), 5, 60000, -300, false,
+            "go time 60000 movestogo 37 opptime -300 oppmovestogo 37" },
+        { noMoves, 1, 10, 20, false, "go time 10 movestogo 0 opptime 20 oppmovestogo 0" },
+        { noMoves, 3, 10, 20, false, "go time 10 movestogo -1 opptime 20 oppmovestogo -1" },
+        { level(LEVEL_TIME_INCREMENT), 9, 299000, 301000, true,
+            "go ponder time 299000 increment 2000 opptime 301000 oppincrement 2000" },
+        { level(LEVEL_INFINITE), 3, 1, 2, true, "go infinite" },
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(goCommand(r.level, r.plies, r.my, r.opp, r.ponder), r.expected) << r.expected;
+}
+
+TEST(NoMoveReply, NobestmoveAndBestmoveNone) {
+    EXPECT_TRUE(isNoMoveReply("nobestmove"));
+    EXPECT_TRUE(isNoMoveReply("bestmove (none)"));
+    EXPECT_FALSE(isNoMoveReply("bestmove h2e2"));
+    EXPECT_FALSE(isNoMoveReply("nobestmoves"));
+}
+
+TEST(ThinkingRow, ColumnsGuessAndVariation) {
+    struct Row {
+        const char* line;
+        const char* guess;
+        const char* expected;
+        std::vector<std::string> bad;
+    };
+    const Row rows[] = {
+        { "info depth 12 score -35 time 1520 nodes 9 pv h2e2 h9g7", "",
+            " 12     -35   1520  砲二平五 马８进７\r\n", {} },
+        { "info depth 3 score 8 time 10 pv h2e2", "马８进７", "  3       8     10  (马８进７) 砲二平五\r\n", {} },
+        // Only a node count: no row at all.
+        { "info nodes 4000", "", "", {} },
+        // A token that is not four bytes is skipped; an illegal move is reported and
+        // the variation goes on from the same position.
+        { "info depth 2 score 1 time 5 pv h2e2x a0a5 h2e2 h9g7", "", "  2       1      5   砲二平五 马８进７\r\n",
+            { "a0a5" } },
+        // Wider values are not cut.
+        { "info depth 1234 score 123456789 time 12345678 pv", "", "123412345678912345678 \r\n", {} },
+        { "info pv h2e2", "", "                    砲二平五\r\n", {} },
+    };
+    for (const Row& r : rows) {
+        Board board;
+        board.setStartPosition();
+        std::vector<std::string> bad;
+        EXPECT_EQ(thinkingRow(board, r.line, r.guess, bad), r.expected) << r.line;
+        EXPECT_EQ(bad, r.bad) << r.line;
+    }
+}
+
+TEST(ThinkingRow, HeaderNamesTheSlot) {
+    EXPECT_EQ(thinkingHeader(true, "E"), "主引擎 E 的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n");
+    EXPECT_EQ(thinkingHeader(false, ""), "副引擎  的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n");
+}
+
+} // namespace
+} // namespace qinglan
