@@ -10,6 +10,7 @@
 #include "resources/Resources.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
     GlobalState state;
     QApplication app(argc, argv);
     initBuiltInResources();
+    // A folder of its own: no settings file and no engines of the build are touched.
+    QTemporaryDir programDir;
+    state.programDir = programDir.path().toStdString();
     MainWindow window(state);
     window.show();
     settle();
