@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LineBuffer.h"
 #include "settings/SettingsRecords.h"
 
 #include <memory>
@@ -35,6 +36,8 @@ public:
     static constexpr int STOP_POLL_MS = 10;
     static constexpr int UNLOAD_STOP_TIMEOUT_MS = 1000;
     static constexpr int KILL_SETTLE_MS = 10;
+    // Longest drainOutput keeps reading an engine that never pauses.
+    static constexpr int DRAIN_LIMIT_MS = 200;
     // An engine line longer than this is cut off (and logged) so that output that
     // never ends a line cannot grow the buffer without bound.
     static constexpr std::size_t MAX_LINE_BYTES = 1 << 20;
@@ -96,10 +99,16 @@ public:
 
 private:
     void truncateLog(const std::string& path) const;
+    bool startProcess(const std::string& path);
+    bool runHandshake();
+    void takeIdentityLine(const std::string& line);
+    void trackSentLine(const std::string& line);
+    void trackReceivedLine(const std::string& line);
+    void collectOutput();
 
     std::unique_ptr<ChildProcess> process_;
     EngineState state_ = EngineState::Unloaded;
-    std::string receiveBuffer_;
+    LineBuffer receiveBuffer_ { MAX_LINE_BYTES };
     EngineIdentity identity_;
     EngineOptions options_;
     std::string lastPositionCommand_;

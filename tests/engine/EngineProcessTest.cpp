@@ -1,0 +1,290 @@
+// The engine slot against a real child process: the fake engine, told how to behave.
+#include "FakeEngineFixture.h"
+#include "rules/Board.h"
+
+using namespace qinglan;
+using qinglan::test::FakeEngineTest;
+
+namespace {
+
+const std::vector<std::string> OPTIONS_AFTER_UCCI = {
+    "ucci",
+    "setoption usemillisec true",
+    "setoption ponder true",
+    "setoption randomness small",
+    "setoption pruning medium",
+    "setoption style ",
+    "setoption hashsize 64",
+    "setoption threads 2",
+    "setoption bookfiles ",
+    "setoption usebook false",
+};
+
+std::int64_t elapsedSince(std::int64_t start) {
+    return tickMs() - start;
+}
+
+} // namespace
+
+TEST_F(FakeEngineTest, BurstHandshakeTakesTheNameAndSendsTheOptionsAtUcciok) {
+    mode("burst");
+    setenv("QINGLAN_FAKE_NAME", "测试引擎 1.0", 1);
+    EngineOptions options;
+    options.randomness = "small";
+    options.style = "";
+    options.hashSizeMb = 64;
+    options.threads = 2;
+    EXPECT_FALSE(engine.setOptions(options)) << "nothing is sent while unloaded";
+
+    ASSERT_TRUE(load());
+    EXPECT_EQ(engine.identity().name, "测试引擎 1.0");
+    EXPECT_EQ(engine.identity().author, "qinglan tests");
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_GT(engine.processId(), 0);
+    EXPECT_EQ(engine.programPath(), QINGLAN_FAKE_ENGINE);
+    EXPECT_EQ(transcript(OPTIONS_AFTER_UCCI.size()), OPTIONS_AFTER_UCCI);
+    // The line written together with "ucciok" waits in the buffer: no new read needed.
+    EXPECT_EQ(engine.readLine(), "info string after ucciok in the same write");
+    EXPECT_EQ(engine.readLine(), "");
+}
+
+TEST_F(FakeEngineTest, HandshakeCopesWithBannersLineEndsAndSplitCrLf) {
+    const char* modes[] = { "", "banner", "lf", "banner,lf", "split-crlf", "gbk-name" };
+    for (const char* flags : modes) {
+        SCOPED_TRACE(flags);
+        mode(flags);
+        ASSERT_TRUE(load());
+        EXPECT_EQ(engine.state(), EngineState::Idle);
+        EXPECT_EQ(engine.identity().name,
+            std::string(flags) == "gbk-name" ? "\xCF\xF3\xC6\xE5" : "FakeEngine");
+        EXPECT_EQ(engine.defaultBookFile(), path("missing.book"));
+        EXPECT_TRUE(engine.unload());
+        EXPECT_EQ(engine.identity().name, "");
+    }
+}
+
+TEST_F(FakeEngineTest, UcciokWithATrailingSpaceFailsAfterAllAttempts) {
+    mode("ucciok-space");
+    std::int64_t start = tickMs();
+    EXPECT_FALSE(load());
+    EXPECT_GE(elapsedSince(start),
+        EngineProcess::HANDSHAKE_ATTEMPTS * EngineProcess::HANDSHAKE_POLL_MS * 9 / 10);
+    EXPECT_EQ(engine.state(), EngineState::Unloaded);
+    EXPECT_EQ(engine.processId(), 0);
+    EXPECT_EQ(transcript(2).back(), "quit") << "the failed engine is unloaded";
+}
+
+TEST_F(FakeEngineTest, SilentEngineFailsTheHandshake) {
+    mode("silent");
+    EXPECT_FALSE(load());
+    EXPECT_EQ(engine.state(), EngineState::Unloaded);
+    EXPECT_EQ(engine.identity().name, "");
+}
+
+TEST_F(FakeEngineTest, EmptyBookBecomesTheEngineDefaultWhenTheFileExists) {
+    std::string book = path("engine.book");
+    std::ofstream(book) << "book";
+    setenv("QINGLAN_FAKE_BOOK", book.c_str(), 1);
+    ASSERT_TRUE(load());
+    EXPECT_EQ(engine.defaultBookFile(), book);
+    EXPECT_EQ(engine.getOptions().bookFile, book);
+    std::vector<std::string> sent = transcript(OPTIONS_AFTER_UCCI.size());
+    ASSERT_EQ(sent.size(), OPTIONS_AFTER_UCCI.size());
+    EXPECT_EQ(sent[8], "setoption bookfiles " + book);
+    EXPECT_EQ(sent[9], "setoption usebook true");
+
+    EngineOptions options; // empty book again: the caller's record gets the default
+    EXPECT_TRUE(engine.setOptions(options));
+    EXPECT_EQ(options.bookFile, book);
+}
+
+TEST_F(FakeEngineTest, SentLinesDriveTheStateByTheirPrefix) {
+    struct Row {
+        std::vector<std::string> lines;
+        EngineState state;
+    };
+    const Row rows[] = {
+        { { "go depth 5" }, EngineState::Thinking },
+        { { "go infinite" }, EngineState::Thinking },
+        { { "go ponder time 1000" }, EngineState::Pondering },
+        { { "go ponder" }, EngineState::Thinking }, // no space after "ponder": a plain go
+        { { "go ponder time 1000", "ponderhit" }, EngineState::Thinking },
+        { { "go depth 5", "ponderhit" }, EngineState::Thinking },
+        { { "ponderhit" }, EngineState::Idle },
+        { { "go" }, EngineState::Idle },
+        { { "gone" }, EngineState::Idle },
+        { { "go ponder time 1000", "go depth 3" }, EngineState::Thinking },
+        { { "go depth 3", "go ponder time 1000" }, EngineState::Pondering },
+    };
+    mode("delay=60000");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.lines.back());
+        ASSERT_TRUE(load());
+        for (const std::string& line : row.lines) engine.sendLine(line);
+        EXPECT_EQ(engine.state(), row.state);
+        EXPECT_EQ(engine.isBusy(), row.state != EngineState::Idle);
+        EXPECT_TRUE(engine.stopSearch(1000));
+        EXPECT_EQ(engine.state(), EngineState::Idle);
+    }
+}
+
+TEST_F(FakeEngineTest, ReplyEndsTheSearchAndANewPositionClearsIt) {
+    struct Row {
+        const char* flags;
+        const char* reply; // prefix; a move is checked when it is "bestmove "
+    };
+    const Row rows[] = {
+        { "", "bestmove " },
+        { "ponder", "bestmove " },
+        { "nobestmove", "nobestmove" },
+        { "none", "bestmove (none)" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.flags);
+        mode(row.flags);
+        ASSERT_TRUE(load());
+        engine.sendLine("position startpos moves h2e2");
+        EXPECT_EQ(engine.lastPositionCommand(), "position startpos moves h2e2");
+        engine.sendLine("go depth 1");
+        std::string reply = lineStartingWith(row.reply);
+        ASSERT_NE(reply, "");
+        EXPECT_EQ(engine.state(), EngineState::Idle);
+        EXPECT_EQ(engine.lastReply(), reply);
+        if (std::string(row.reply) == "bestmove ") {
+            Board board;
+            board.setPosition(engine.lastPositionCommand());
+            EXPECT_TRUE(board.makeMoveText(reply.substr(9, 4))) << reply;
+            std::size_t ponder = reply.find(" ponder ");
+            EXPECT_EQ(ponder != std::string::npos, *row.flags == 'p');
+            if (ponder != std::string::npos) {
+                EXPECT_TRUE(board.makeMoveText(reply.substr(ponder + 8)));
+            }
+        }
+        engine.sendLine("position startpos");
+        EXPECT_EQ(engine.lastReply(), "");
+        EXPECT_TRUE(engine.unload());
+    }
+}
+
+TEST_F(FakeEngineTest, ABurstIsHandedOutLineByLineAndIdleRepliesAreIgnored) {
+    mode("info");
+    ASSERT_TRUE(load());
+    engine.sendLine("position startpos");
+    engine.sendLine("go depth 1");
+    std::string info = lineStartingWith("info depth 1 ");
+    ASSERT_NE(info, "");
+    EXPECT_EQ(engine.state(), EngineState::Thinking);
+    std::string reply = engine.readLine(); // came in the same write as the info line
+    ASSERT_TRUE(reply.starts_with("bestmove ")) << reply;
+    EXPECT_NE(info.find(" pv " + reply.substr(9, 4)), std::string::npos);
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+
+    // "go" without a space starts the engine but not our tracking: its reply finds us Idle.
+    engine.sendLine("position startpos");
+    engine.sendLine("go");
+    EXPECT_TRUE(lineStartingWith("bestmove ").starts_with("bestmove "));
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_EQ(engine.lastReply(), "");
+}
+
+TEST_F(FakeEngineTest, StopSearchFetchesTheReplyOrGivesUp) {
+    ASSERT_TRUE(load());
+    engine.sendLine("position startpos");
+    engine.sendLine("go infinite");
+    EXPECT_TRUE(engine.stopSearch(-1));
+    EXPECT_TRUE(engine.lastReply().starts_with("bestmove ")) << engine.lastReply();
+    EXPECT_TRUE(engine.unload());
+
+    mode("ignore-stop");
+    ASSERT_TRUE(load());
+    engine.sendLine("go depth 1");
+    std::int64_t start = tickMs();
+    EXPECT_FALSE(engine.stopSearch(300));
+    EXPECT_GE(elapsedSince(start), 300);
+    EXPECT_LT(elapsedSince(start), 900);
+    EXPECT_EQ(engine.state(), EngineState::Thinking);
+    EXPECT_EQ(transcript().back(), "stop");
+    EXPECT_TRUE(engine.unload()) << "quit still works";
+}
+
+TEST_F(FakeEngineTest, AnEngineThatNeverStopsTalkingCannotHoldUsUp) {
+    mode("chatter");
+    ASSERT_TRUE(load());
+    int pid = engine.processId();
+    engine.sendLine("go infinite");
+    std::int64_t start = tickMs();
+    EXPECT_FALSE(engine.stopSearch(300));
+    EXPECT_LT(elapsedSince(start), 300 + 3 * EngineProcess::DRAIN_LIMIT_MS + 500);
+    EXPECT_EQ(engine.readLine(), "info depth 1 chatter");
+    EXPECT_TRUE(engine.unload());
+    EXPECT_TRUE(processGone(pid));
+}
+
+TEST_F(FakeEngineTest, UnloadKillsAnEngineThatIgnoresQuit) {
+    mode("ignore-quit");
+    ASSERT_TRUE(load());
+    int pid = engine.processId();
+    std::int64_t start = tickMs();
+    EXPECT_TRUE(engine.unload());
+    EXPECT_GE(elapsedSince(start), EngineProcess::QUIT_ATTEMPTS * EngineProcess::QUIT_POLL_MS);
+    EXPECT_EQ(engine.state(), EngineState::Unloaded);
+    EXPECT_EQ(engine.processId(), 0);
+    EXPECT_TRUE(processGone(pid));
+}
+
+TEST_F(FakeEngineTest, EngineThatCrashesMidSearchIsExitedAndReaped) {
+    mode("crash-on-go");
+    ASSERT_TRUE(load());
+    int pid = engine.processId();
+    engine.sendLine("go depth 1");
+    std::int64_t deadline = tickMs() + 3000;
+    while (engine.state() != EngineState::Exited && tickMs() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(engine.state(), EngineState::Exited);
+    EXPECT_TRUE(processGone(pid));
+    EXPECT_EQ(engine.processId(), pid);
+    EXPECT_EQ(engine.identity().name, "FakeEngine") << "texts stay until the engine is reset";
+    EXPECT_FALSE(engine.isRunning());
+    EXPECT_FALSE(engine.isBusy());
+    EXPECT_FALSE(engine.stopSearch(100));
+
+    std::size_t sent = transcript().size();
+    engine.sendLine("isready");
+    EXPECT_EQ(engine.readLine(), "");
+    EXPECT_EQ(transcript().size(), sent);
+    EXPECT_TRUE(engine.unload());
+    EXPECT_EQ(engine.state(), EngineState::Unloaded);
+}
+
+TEST_F(FakeEngineTest, OutputWithoutLineEndsIsCutAtTheCap) {
+    mode("flood");
+    ASSERT_TRUE(load());
+    engine.sendLine("position startpos");
+    engine.sendLine("go depth 1");
+    std::vector<std::size_t> cuts;
+    std::string line;
+    while (!(line = nextLine(5000)).empty() && !line.starts_with("bestmove ")) {
+        EXPECT_EQ(line.find_first_not_of('x'), std::string::npos);
+        cuts.push_back(line.size());
+    }
+    EXPECT_EQ(cuts, std::vector<std::size_t>(3, EngineProcess::MAX_LINE_BYTES));
+    EXPECT_TRUE(line.starts_with("bestmove ")) << "the reply after the flood still counts";
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+}
+
+TEST_F(FakeEngineTest, NothingHappensWithoutAProgram) {
+    engine.sendLine("ucci");
+    EXPECT_EQ(engine.readLine(), "");
+    EXPECT_FALSE(engine.isRunning());
+    EXPECT_FALSE(engine.stopSearch(100));
+    EXPECT_TRUE(engine.unload());
+    EXPECT_FALSE(engine.loadProgram(path("no-such-engine")));
+    EXPECT_FALSE(engine.loadProgram(dir)) << "a folder is no program";
+    EXPECT_EQ(engine.state(), EngineState::Unloaded);
+
+    ASSERT_TRUE(load());
+    int pid = engine.processId();
+    EXPECT_FALSE(engine.loadProgram(path("no-such-engine")));
+    EXPECT_EQ(engine.state(), EngineState::Idle) << "a missing file leaves the engine alone";
+    EXPECT_EQ(engine.processId(), pid);
+}

@@ -1,0 +1,278 @@
+// qinglan-fake-engine: a small UCCI engine for the tests of the engine link. It plays
+// legal moves and misbehaves on request. Chosen by environment variables read at start:
+//   QINGLAN_FAKE_TRANSCRIPT  file that gets every line received, as it arrives
+//   QINGLAN_FAKE_NAME        the "id name" (default FakeEngine)
+//   QINGLAN_FAKE_BOOK        the book named in "option bookfiles ... default" (book.dat)
+//   QINGLAN_FAKE_MODE        comma-separated flags, see Mode below; "delay=MS" too
+#include "rules/Board.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <poll.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+using namespace qinglan;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct Mode {
+    bool burst = false; // the whole answer to "ucci" in one write
+    bool splitCrlf = false; // CR and LF in two writes with a pause between
+    bool lf = false; // LF-only line ends (default CR LF)
+    bool banner = false; // a banner and an empty line before the id lines
+    bool silent = false; // answers nothing at all
+    bool ucciokSpace = false; // "ucciok " instead of "ucciok"
+    bool nobestmove = false, none = false, illegal = false; // the reply to every go
+    bool ponder = false, ponderTrailing = false; // "ponder Y" (and " draw") after bestmove
+    bool crashOnGo = false; // a partial line, then an abrupt exit
+    bool ignoreStop = false; // never answers stop, never finishes a search
+    bool ignoreQuit = false;
+    bool flood = false; // megabytes without a line end at every go
+    bool chatter = false; // endless info lines at go, never reading input again
+    bool info = false; // an info line with a pv before bestmove
+    bool gbkName = false; // the id name in GBK bytes
+    int delayMs = 0; // thinking time of a search that is not infinite or pondering
+};
+
+const std::pair<std::string_view, bool Mode::*> FLAGS[] = {
+    { "burst", &Mode::burst },
+    { "split-crlf", &Mode::splitCrlf },
+    { "lf", &Mode::lf },
+    { "banner", &Mode::banner },
+    { "silent", &Mode::silent },
+    { "ucciok-space", &Mode::ucciokSpace },
+    { "nobestmove", &Mode::nobestmove },
+    { "none", &Mode::none },
+    { "illegal", &Mode::illegal },
+    { "ponder", &Mode::ponder },
+    { "ponder-trailing", &Mode::ponderTrailing },
+    { "crash-on-go", &Mode::crashOnGo },
+    { "ignore-stop", &Mode::ignoreStop },
+    { "ignore-quit", &Mode::ignoreQuit },
+    { "flood", &Mode::flood },
+    { "chatter", &Mode::chatter },
+    { "info", &Mode::info },
+    { "gbk-name", &Mode::gbkName },
+};
+
+Mode readMode() {
+    Mode mode;
+    const char* env = std::getenv("QINGLAN_FAKE_MODE");
+    std::string flags = env ? env : "";
+    std::size_t start = 0;
+    while (start <= flags.size()) {
+        std::size_t end = flags.find(',', start);
+        if (end == std::string::npos) end = flags.size();
+        std::string flag = flags.substr(start, end - start);
+        start = end + 1;
+        bool known = flag.empty();
+        for (const auto& [name, field] : FLAGS) {
+            if (flag == name) mode.*field = known = true;
+        }
+        if (flag.starts_with("delay=")) {
+            mode.delayMs = std::atoi(flag.c_str() + 6);
+            known = true;
+        }
+        if (!known) { // a mistyped flag must not pass unnoticed
+            std::fprintf(stderr, "qinglan-fake-engine: unknown mode %s\n", flag.c_str());
+            std::exit(2);
+        }
+    }
+    return mode;
+}
+
+std::string envOr(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value ? value : fallback;
+}
+
+void writeAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t done = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (done <= 0) std::_Exit(1); // nobody listens any more
+        bytes.remove_prefix(static_cast<std::size_t>(done));
+    }
+}
+
+class FakeEngine {
+public:
+    explicit FakeEngine(Mode mode)
+        : mode_(mode) { }
+    int run();
+
+private:
+    void say(const std::string& line);
+    void flush();
+    void onLine(const std::string& line);
+    void greet();
+    void startSearch(const std::string& line);
+    void answerSearch();
+    std::string pickMove(const Board& board) const;
+    std::string reply();
+
+    Mode mode_;
+    std::string outgoing_; // collects a burst
+    bool bursting_ = false;
+    Board board_;
+    bool searching_ = false;
+    bool pondering_ = false;
+    std::optional<Clock::time_point> answerAt_; // none: waits for stop or ponderhit
+};
+
+void FakeEngine::say(const std::string& line) {
+    if (mode_.silent) return;
+    if (mode_.splitCrlf) {
+        writeAll(line + "\r");
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        writeAll("\n");
+        return;
+    }
+    outgoing_ += line + (mode_.lf ? "\n" : "\r\n");
+    if (!bursting_) flush();
+}
+
+void FakeEngine::flush() {
+    writeAll(outgoing_);
+    outgoing_.clear();
+}
+
+void FakeEngine::greet() {
+    bursting_ = mode_.burst;
+    if (mode_.banner) {
+        say("FakeEngine test build, not for play");
+        say("");
+    }
+    say("id name "
+        + (mode_.gbkName ? std::string("\xCF\xF3\xC6\xE5")
+                         : envOr("QINGLAN_FAKE_NAME", "FakeEngine")));
+    say("id author qinglan tests");
+    say("option usemillisec type check default false");
+    say("option hashsize type spin min 0 max 1024 default 16");
+    say("option bookfiles type string default " + envOr("QINGLAN_FAKE_BOOK", "book.dat"));
+    say(mode_.ucciokSpace ? "ucciok " : "ucciok");
+    if (mode_.burst) say("info string after ucciok in the same write");
+    bursting_ = false;
+    flush();
+}
+
+// Legal, deterministic, and different from position to position so games go on.
+std::string FakeEngine::pickMove(const Board& board) const {
+    int moves[MAX_PSEUDO_MOVES];
+    int count = board.generateLegalMoves(moves);
+    if (count == 0) return {};
+    std::size_t index = std::hash<std::string> {}(board.toFen()) % static_cast<std::size_t>(count);
+    return moveToCoord(moves[index]);
+}
+
+std::string FakeEngine::reply() {
+    if (mode_.nobestmove) return "nobestmove";
+    if (mode_.none) return "bestmove (none)";
+    std::string move = pickMove(board_);
+    if (mode_.illegal) return board_.isLegalMoveText("a0a9") ? "bestmove a0a0" : "bestmove a0a9";
+    if (move.empty()) return "nobestmove";
+    Board after = board_;
+    after.makeMoveText(move);
+    std::string guess = pickMove(after);
+    if (mode_.info)
+        say("info depth 1 score 12 time 5 nodes 100 pv " + move
+            + (guess.empty() ? "" : " " + guess));
+    std::string line = "bestmove " + move;
+    if ((mode_.ponder || mode_.ponderTrailing) && !guess.empty()) line += " ponder " + guess;
+    if (mode_.ponderTrailing) line += " draw";
+    return line;
+}
+
+void FakeEngine::startSearch(const std::string& line) {
+    if (mode_.crashOnGo) {
+        writeAll("info depth 1 cut sh");
+        std::_Exit(3);
+    }
+    if (mode_.chatter) {
+        std::string lines;
+        while (lines.size() < 65536) lines += "info depth 1 chatter\n";
+        while (true) writeAll(lines);
+    }
+    // Three times the engine link's line cap, without a line end.
+    if (mode_.flood) writeAll(std::string(3 << 20, 'x'));
+    searching_ = true;
+    pondering_ = line.starts_with("go ponder");
+    bool waits = pondering_ || line.starts_with("go infinite") || mode_.ignoreStop;
+    answerAt_.reset();
+    if (!waits) answerAt_ = Clock::now() + std::chrono::milliseconds(mode_.delayMs);
+}
+
+void FakeEngine::answerSearch() {
+    searching_ = pondering_ = false;
+    answerAt_.reset();
+    // The info line and the reply arrive together, as from a fast engine.
+    bursting_ = true;
+    std::string line = reply();
+    say(line);
+    bursting_ = false;
+    flush();
+}
+
+void FakeEngine::onLine(const std::string& line) {
+    if (line == "ucci")
+        greet();
+    else if (line.starts_with("position "))
+        board_.setPosition(line);
+    else if (line.starts_with("go"))
+        startSearch(line);
+    else if (line == "ponderhit" && pondering_ && !mode_.ignoreStop) {
+        pondering_ = false;
+        answerAt_ = Clock::now() + std::chrono::milliseconds(mode_.delayMs);
+    } else if (line == "stop" && searching_ && !mode_.ignoreStop)
+        answerSearch();
+    else if (line == "quit" && !mode_.ignoreQuit) {
+        say("bye");
+        std::exit(0);
+    }
+}
+
+int FakeEngine::run() {
+    FILE* transcript = nullptr;
+    if (const char* path = std::getenv("QINGLAN_FAKE_TRANSCRIPT"))
+        transcript = std::fopen(path, "a");
+    std::string input;
+    while (true) {
+        int timeout = -1;
+        if (answerAt_) {
+            auto left
+                = std::chrono::duration_cast<std::chrono::milliseconds>(*answerAt_ - Clock::now());
+            timeout = std::max<int>(0, static_cast<int>(left.count()));
+        }
+        pollfd in { STDIN_FILENO, POLLIN, 0 };
+        if (poll(&in, 1, timeout) == 0) {
+            answerSearch();
+            continue;
+        }
+        char chunk[4096];
+        ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (got <= 0) return 0; // end of input: the program that ran us is gone
+        input.append(chunk, static_cast<std::size_t>(got));
+        std::size_t lf;
+        while ((lf = input.find('\n')) != std::string::npos) {
+            std::string line = input.substr(0, lf);
+            input.erase(0, lf + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (transcript) {
+                std::fprintf(transcript, "%s\n", line.c_str());
+                std::fflush(transcript);
+            }
+            onLine(line);
+        }
+    }
+}
+
+} // namespace
+
+int main() {
+    return FakeEngine(readMode()).run();
+}
