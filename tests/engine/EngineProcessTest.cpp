@@ -214,8 +214,9 @@ TEST_F(FakeEngineTest, AnEngineThatNeverStopsTalkingCannotHoldUsUp) {
     engine.sendLine("go infinite");
     std::int64_t start = tickMs();
     EXPECT_FALSE(engine.stopSearch(300));
-    EXPECT_LT(elapsedSince(start), 300 + 3 * EngineProcess::DRAIN_LIMIT_MS + 500);
-    EXPECT_EQ(engine.readLine(), "info depth 1 chatter");
+    // About 300 ms and three bounded drains; unbounded ones took seconds here.
+    EXPECT_LT(elapsedSince(start), 3000);
+    EXPECT_EQ(nextLine(), "info depth 1 chatter");
     EXPECT_TRUE(engine.unload());
     EXPECT_TRUE(processGone(pid));
 }
