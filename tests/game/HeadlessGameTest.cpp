@@ -1,0 +1,74 @@
+// The game without any window, as the command line drives it: a whole game between
+// two engine processes, and an engine that will not stop.
+#include "game/Game.h"
+#include "game/HeadlessHost.h"
+#include "platform/Ticks.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace qinglan {
+namespace {
+
+class HeadlessGameTest : public ::testing::Test {
+protected:
+    void SetUp() override { host.attach(game); }
+    void TearDown() override { unsetenv("QINGLAN_FAKE_MODE"); }
+
+    bool load(bool main, const char* mode) {
+        setenv("QINGLAN_FAKE_MODE", mode, 1);
+        return game.engine(main).loadProgram(QINGLAN_FAKE_ENGINE);
+    }
+    // The driver's loop: engine lines, then the turn of a move that was played.
+    bool runUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+        const std::int64_t deadline = tickMs() + timeoutMs;
+        while (!done()) {
+            if (tickMs() > deadline) return false;
+            game.engines().pollEngines();
+            host.finishMoveInFlight();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    HeadlessHost host;
+    Game game { host };
+};
+
+TEST_F(HeadlessGameTest, TwoEnginesPlayToOneResultWithoutAWindow) {
+    ASSERT_TRUE(load(true, ""));
+    ASSERT_TRUE(load(false, "lf"));
+    LevelSettings depth;
+    depth.mode = LEVEL_DEPTH;
+    depth.depthLimit = 1;
+    game.flow().newGame(std::nullopt, depth);
+    game.flow().setComputerRed(true);
+    game.flow().setComputerBlack(true);
+    ASSERT_TRUE(runUntil([&] { return game.state().gameOver != 0; }));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find("重新开始吗？"), std::string::npos);
+    EXPECT_EQ(static_cast<int>(host.movesPlayed.size()), game.state().board.plyCount());
+    EXPECT_FALSE(game.engine(true).isBusy());
+    EXPECT_FALSE(game.engine(false).isBusy());
+}
+
+TEST_F(HeadlessGameTest, AnEngineThatIgnoresStopIsReportedAndNothingIsSent) {
+    ASSERT_TRUE(load(true, "ignore-stop"));
+    game.flow().newGame();
+    game.flow().setComputerRed(true); // searching the start position, for ever
+    ASSERT_TRUE(game.engine(true).isBusy());
+    game.flow().setComputerRed(false); // nobody's engine: a short stop, which fails
+    ASSERT_TRUE(game.flow().playMove("h2e2"));
+    host.finishMoveInFlight();
+    const std::int64_t start = tickMs();
+    game.flow().setComputerBlack(true); // another position while still busy
+    EXPECT_GE(tickMs() - start, EngineGlue::STOP_FOR_SEARCH_MS - 50);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "FakeEngine 暂时无法响应！");
+    EXPECT_EQ(game.engine(true).lastPositionCommand().find("moves"), std::string::npos)
+        << "the new position was never sent";
+}
+
+} // namespace
+} // namespace qinglan
