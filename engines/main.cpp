@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         std::string command;
         for (int i = 1; i < argc; ++i) command += (i > 1 ? " " : "") + std::string(argv[i]);
         engine.handle(command);
-        return engine.handle("quit") ? 1 : 0;
+        return 0;
     }
     return engine.run(stdin);
 }
