@@ -7,7 +7,7 @@ namespace qinglan::bundled {
 
 namespace {
 
-constexpr int BENCH_DEPTH = 9;
+constexpr int BENCH_DEPTH = 12;
 
 constexpr const char* BENCH_POSITIONS[] = {
     "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1",

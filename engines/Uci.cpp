@@ -130,8 +130,10 @@ void UcciEngine::setPosition(const std::vector<std::string>& words) {
     size_t i = 1;
     if (i < words.size() && words[i] == "fen") {
         fen.clear();
-        for (++i; i < words.size() && words[i] != "moves"; ++i)
-            fen += (fen.empty() ? "" : " ") + words[i];
+        for (++i; i < words.size() && words[i] != "moves"; ++i) {
+            if (!fen.empty()) fen += ' ';
+            fen += words[i];
+        }
     } else if (i < words.size() && words[i] == "startpos") {
         ++i;
     }

@@ -11,7 +11,10 @@ int main(int argc, char** argv) {
     UcciEngine engine(engineNameFromPath(argc > 0 ? argv[0] : "qinglan-engine"), stdout);
     if (argc > 1) {
         std::string command;
-        for (int i = 1; i < argc; ++i) command += (i > 1 ? " " : "") + std::string(argv[i]);
+        for (int i = 1; i < argc; ++i) {
+            if (i > 1) command += ' ';
+            command += argv[i];
+        }
         engine.handle(command);
         return 0;
     }
