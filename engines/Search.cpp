@@ -336,7 +336,7 @@ namespace {
 
 std::string pvText(const std::vector<Move>& line) {
     std::string text;
-    for (Move move : line) text += " " + moveText(move);
+    for (Move move : line) text.append(" ").append(moveText(move));
     return text;
 }
 
@@ -415,10 +415,14 @@ SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const
         result.depth = depth;
         result.score = score;
         const std::int64_t elapsed = signals.elapsedMs();
-        out("info depth " + std::to_string(depth) + " score " + std::to_string(score) + " time "
-            + std::to_string(elapsed) + " nodes " + std::to_string(s.nodes) + " nps "
-            + std::to_string(s.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(elapsed, 1)))
-            + " pv" + pvText(line));
+        const std::uint64_t nps
+            = s.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(elapsed, 1));
+        std::string info = "info depth ";
+        info.append(std::to_string(depth)).append(" score ").append(std::to_string(score));
+        info.append(" time ").append(std::to_string(elapsed));
+        info.append(" nodes ").append(std::to_string(s.nodes));
+        info.append(" nps ").append(std::to_string(nps)).append(" pv").append(pvText(line));
+        out(info);
         s.mayAbort = true;
 
         const bool stable = s.rootBest == previousBest;

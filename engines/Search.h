@@ -16,8 +16,9 @@ namespace qinglan::bundled {
 constexpr int INF = 32000;
 constexpr int MATE = 30000;
 constexpr int MATE_BOUND = MATE - 1000;
-// A repetition the program will give to one side scores just below a mate.
-constexpr int RULE_WIN = MATE - 500;
+// A repetition the program gives to one side scores as a mate on the spot: a side
+// that is lost either way prefers the longer road, where the other side may still err.
+constexpr int RULE_WIN = MATE;
 
 // Shared between the search thread and the command reader.
 struct SearchSignals {

@@ -3,6 +3,7 @@
 #include "tests/engines/EnginePipe.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace qinglan;
 using qinglan::test::EnginePipe;
@@ -209,4 +210,26 @@ TEST(Ucci, TimedSearchesAnswerWithinTheirBudget) {
         EXPECT_TRUE(boardAfter("position startpos moves b2e2", move).plyCount() == 2)
             << go << ": " << move;
     }
+}
+
+TEST(Ucci, StyleAndRandomnessChangeTheSearch) {
+    Session s;
+    const std::string position = "position startpos moves h2e2 h9g7 h0g2 i9h9 i0h0 b9c7 b0c2";
+    auto scoreWith = [&](const std::string& option) {
+        s.engine.send("setoption " + option);
+        s.engine.send(position);
+        s.engine.send("go depth 3");
+        std::string score;
+        for (std::string line = s.engine.readLine();
+             line.rfind("bestmove", 0) != 0 && line[0] != '<'; line = s.engine.readLine())
+            if (line.rfind("info depth 3 ", 0) == 0) score = wordAfter(line, "score");
+        return score;
+    };
+    const std::string risky = scoreWith("style risky"), solid = scoreWith("style solid");
+    EXPECT_NE(risky, solid);
+    const std::string normal = scoreWith("style normal");
+    EXPECT_EQ(scoreWith("randomness none"), normal) << "without randomness searches repeat";
+    std::set<std::string> scores;
+    for (int run = 0; run < 6; ++run) scores.insert(scoreWith("randomness large"));
+    EXPECT_GT(scores.size(), 1u);
 }
