@@ -1,0 +1,73 @@
+#pragma once
+
+#include "Evaluate.h"
+#include "Ordering.h"
+#include "TimeManager.h"
+#include "Tt.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qinglan::bundled {
+
+constexpr int INF = 32000;
+constexpr int MATE = 30000;
+constexpr int MATE_BOUND = MATE - 1000;
+// A repetition the program gives to one side scores as a mate on the spot: a side
+// that is lost either way prefers the longer road, where the other side may still err.
+constexpr int RULE_WIN = MATE;
+
+// Shared between the search thread and the command reader.
+struct SearchSignals {
+    std::atomic<bool> stop { false };
+    std::atomic<bool> pondering { false };
+    // When the time limits start counting: the "go", or the "ponderhit" after it.
+    std::atomic<Clock::rep> timeStart { 0 };
+
+    void startClock() { timeStart.store(Clock::now().time_since_epoch().count()); }
+    std::int64_t elapsedMs() const {
+        return millisSince(Clock::time_point(Clock::duration(timeStart.load())));
+    }
+};
+
+// What the options change in the search.
+struct SearchSettings {
+    EvalParams eval; // engineSide is set at each search
+    int pruning = 2; // 0 none .. 3 large
+    int contempt = 15; // a draw is worth this much less than nothing to the engine
+};
+
+struct SearchResult {
+    Move best = 0;
+    Move ponder = 0;
+    int score = 0;
+    int depth = 0;
+    std::uint64_t nodes = 0;
+};
+
+class Searcher {
+public:
+    using Output = std::function<void(const std::string&)>;
+
+    Searcher();
+    ~Searcher();
+    void setHashSize(int megabytes);
+    void newGame();
+
+    SearchSettings settings;
+
+    // Searches the position (its history decides repetitions and the no-capture
+    // count) among the root moves not banned. The best move is 0 when there is none.
+    // Prints "info" lines through out; the caller prints the best move.
+    SearchResult run(Position& pos, const std::vector<Move>& banned, const GoLimits& limits,
+        SearchSignals& signals, const Output& out);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace qinglan::bundled
