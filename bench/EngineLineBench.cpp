@@ -45,8 +45,9 @@ double infoLineMicroseconds(const std::string& enginePath, int plies) {
     host.showThinking = true;
     Game game(host);
     if (!game.engine(true).loadProgram(enginePath)) return -1;
+    game.flow().newGame();
     for (const std::string& move : randomGame(plies)) {
-        game.flow().playMove(move);
+        if (!game.flow().playMove(move)) return -1;
         host.finishMoveInFlight();
     }
     LevelSettings infinite;
@@ -72,6 +73,7 @@ double infoLineMicroseconds(const std::string& enginePath, int plies) {
     }
     const double us
         = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / ROUNDS;
+    if (host.thinking[1].find(" 的思考信息") == std::string::npos) return -1; // nothing was shown
     game.engine(true).stopSearch(1000);
     return us;
 }
