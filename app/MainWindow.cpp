@@ -209,8 +209,13 @@ void MainWindow::showLater(std::function<void()> box) {
 }
 
 void MainWindow::setPanelText(TransparentLabel& panel, const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList lines = QString::fromStdString(text).split(QStringLiteral("\r\n"));
+    // Engines choose long names ("Fairy-Stockfish 11.1 LB 64"): cut them with an
+    // ellipsis rather than losing both ends of a centred line.
+    if (panel.width() > 0)
+        for (QString& line : lines)
+            line = panel.fontMetrics().elidedText(line, Qt::ElideRight, panel.width());
+    const QString shown = lines.join(QLatin1Char('\n'));
     // Unchanged panels are not rewritten, so they do not flicker three times a second.
     if (panel.text() != shown) panel.setText(shown);
 }

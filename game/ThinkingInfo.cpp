@@ -28,9 +28,17 @@ std::string infoValue(std::string_view line, std::string_view key) {
     return std::string(rest.substr(0, rest.find(' ')));
 }
 
+std::string infoScore(std::string_view line) {
+    const std::string score = infoValue(line, "score ");
+    // Many engines write the UCI form "score cp 35" / "score mate -3" in UCCI too.
+    if (score == "cp") return infoValue(line, "score cp ");
+    if (score == "mate") return "#" + infoValue(line, "score mate ");
+    return score;
+}
+
 std::string thinkingRow(Board& position, std::string_view line, const std::string& guess,
     std::vector<std::string>& badMoves) {
-    std::string row = padLeft(infoValue(line, "depth "), 3) + padLeft(infoValue(line, "score "), 8)
+    std::string row = padLeft(infoValue(line, "depth "), 3) + padLeft(infoScore(line), 8)
         + padLeft(infoValue(line, "time "), 7) + " ";
     const std::size_t pvAt = line.find(" pv ");
     const std::string_view pv = pvAt == std::string_view::npos ? std::string_view() : line.substr(pvAt + 4);

@@ -15,6 +15,10 @@ std::string thinkingHeader(bool mainEngine, const std::string& engineName);
 // the key is missing.
 std::string infoValue(std::string_view line, std::string_view key);
 
+// The score of an "info" line: UCCI's "score 35", or the UCI forms many engines also
+// print there, "score cp 35" (35) and "score mate -3" ("#-3").
+std::string infoScore(std::string_view line);
+
 // One row of a thinking box for an "info" line: depth, score and time right-aligned,
 // then the pondered guess in parentheses and the variation in Chinese notation, played
 // on position as it goes. "" when the line has none of these. Variation moves that are

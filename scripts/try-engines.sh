@@ -38,16 +38,18 @@ sleep 1
 eval "$(xdotool getwindowgeometry --shell "$win")" # X Y WIDTH HEIGHT
 top=$((Y + HEIGHT - 618))
 shoot() { import -window root "$1"; }
-key() { xdotool windowactivate --sync "$win" key "$1"; sleep 0.3; }
+key() { xdotool windowfocus "$win" 2>/dev/null || true; xdotool key "$1"; sleep 0.3; }
 click_square() {
     local file=$(($(printf '%d' "'${1:0:1}") - 96)) row=$((10 - ${1:1:1}))
     xdotool mousemove $((X + (file - 1) * 57 + 49)) $((top + (row - 1) * 57 + 49)) click 1
     sleep 0.15
 }
 result_box() { xdotool search --onlyvisible --name '^青岚象棋$' 2>/dev/null | head -n 1; }
-# The position the main engine searched last, with its reply, as a position line.
+# With both slots loaded the secondary engine plays black, the side given to it here.
+log=secondary.htm
+# The position the engine searched last, with its reply, as a position line.
 position_now() {
-    sed 's/<[^>]*>//g; s/&gt;/>/g; s/&lt;/</g; s/&amp;/\&/g' "$out/main.htm" | awk '
+    sed 's/<[^>]*>//g; s/&gt;/>/g; s/&lt;/</g; s/&amp;/\&/g' "$out/$log" | awk '
         /^position / { line = $0 } /^bestmove / { best = $2 }
         END { if (line == "") print "position startpos";
               else if (index(line, " moves ")) print line " " best;
@@ -58,8 +60,9 @@ key ctrl+d # the thinking window
 if [ "$mode" = self ]; then
     key ctrl+r
     key ctrl+b
-    for _ in $(seq 1 900); do
+    for i in $(seq 1 900); do
         [ -n "$(result_box)" ] && break
+        [ "$i" -eq 15 ] && shoot "$out/midgame.png"
         sleep 1
     done
 else
@@ -68,7 +71,7 @@ else
     for _ in $(seq 1 300); do
         [ -n "$(result_box)" ] && break
         pos=$(position_now)
-        [ "$plies" -gt 0 ] && [ "$(grep -c '^bestmove' <(sed 's/<[^>]*>//g' "$out/main.htm"))" -lt "$plies" ] && { sleep 0.3; continue; }
+        [ "$plies" -gt 0 ] && [ "$(grep -c '^bestmove' <(sed 's/<[^>]*>//g' "$out/$log"))" -lt "$plies" ] && { sleep 0.3; continue; }
         read -r -a moves <<<"$("$root/build/bin/qinglan-cli" moves "$pos")"
         [ "${#moves[@]}" -gt 0 ] || break
         move=${moves[$((RANDOM % ${#moves[@]}))]}

@@ -77,6 +77,9 @@ TEST(ThinkingRow, ColumnsGuessAndVariation) {
         // Wider values are not cut.
         { "info depth 1234 score 123456789 time 12345678 pv", "", "123412345678912345678 \r\n", {} },
         { "info pv h2e2", "", "                    砲二平五\r\n", {} },
+        // The UCI score forms that engines also print in UCCI.
+        { "info depth 10 seldepth 14 multipv 1 score cp 200 nodes 9 time 77 pv", "", " 10     200     77 \r\n", {} },
+        { "info depth 7 score mate -3 upperbound time 5", "", "  7     #-3      5 \r\n", {} },
     };
     for (const Row& r : rows) {
         Board board;
