@@ -292,12 +292,14 @@ TEST_F(EngineWindowTest, MenuLoadsShowsIdentityAndUnloads) {
         caption = c;
         return chosen;
     });
-    setenv("QINGLAN_FAKE_NAME", "Loaded", 1);
+    // A Chinese engine that prints its name in GBK is shown in plain Chinese.
+    setenv("QINGLAN_FAKE_MODE", "gbk-name", 1);
     menus().loadSecondaryEngine->trigger();
     EXPECT_EQ(caption, "加载副引擎");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "关于UCCI引擎");
-    EXPECT_EQ(messages[0].text.rfind("名称：Loaded\r\n", 0), 0u);
+    EXPECT_EQ(messages[0].text.rfind("名称：象棋", 0), 0u) << messages[0].text;
+    EXPECT_EQ(window->windowTitle().toStdString().rfind("象棋", 0), 0u);
     EXPECT_EQ(messages[0].flags, 64);
     EXPECT_EQ(menus().loadSecondaryEngine->text().toStdString(), "卸载副引擎(&2)");
 

@@ -64,6 +64,22 @@ TEST_F(GameFlowWindowTest, TakeBackOrAnotherMoveDuringASlide) {
     EXPECT_EQ(sounds.size(), 2u);
 }
 
+TEST_F(GameFlowWindowTest, ToggleDuringASlideStartsOneTurnAndTakeBackDropsTheSelection) {
+    click({ 8, 8 });
+    click({ 5, 8 });
+    ASSERT_TRUE(view().isAnimating());
+    menus().computerBlack->trigger(); // black's turn begins only when the slide ends
+    EXPECT_EQ(messageCount("没有加载引擎！"), 0);
+    finishAnimation();
+    EXPECT_EQ(messageCount("没有加载引擎！"), 1);
+    menus().computerBlack->trigger();
+
+    click({ 2, 1 }); // black's horse picked up, then the move taken back
+    ASSERT_FALSE(state->selection.isNone());
+    menus().takeBack->trigger();
+    EXPECT_TRUE(state->selection.isNone()) << "its square may be empty now";
+}
+
 TEST_F(GameFlowWindowTest, BlackStartingGameNumbersRedMovesByHalves) {
     window->flow().newGame(std::string(START_FEN.substr(0, START_FEN.find(' '))) + " b - - 0 1");
     play({ "h9g7", "h2e2" });
