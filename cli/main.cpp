@@ -1,5 +1,6 @@
 // qinglan-cli: the rules core from the command line, for users, scripts and measurement.
 #include "Bench.h"
+#include "Match.h"
 #include "rules/Board.h"
 #include "rules/Perft.h"
 
@@ -15,7 +16,7 @@ using namespace qinglan;
 namespace {
 
 constexpr const char* USAGE = "usage: qinglan-cli perft DEPTH [POSITION] | moves POSITION | "
-                              "notation POSITION MOVE... | status POSITION | bench";
+                              "notation POSITION MOVE... | status POSITION | bench | match ...";
 
 int usage() {
     std::fprintf(stderr, "%s\n", USAGE);
@@ -88,5 +89,14 @@ int main(int argc, char** argv) {
     if (command == "notation") return runNotation(argc, argv);
     if (command == "status") return runStatus(argc, argv);
     if (command == "bench" && argc == 2) return runBench();
+    if (command == "match") {
+        std::string error;
+        const std::optional<MatchOptions> options = parseMatchOptions(argc, argv, error);
+        if (!options) {
+            std::fprintf(stderr, "%s\nusage: %s\n", error.c_str(), MATCH_USAGE);
+            return 2;
+        }
+        return runMatch(*options);
+    }
     return usage();
 }

@@ -1,0 +1,317 @@
+#include "Match.h"
+
+#include "MatchStats.h"
+#include "game/Game.h"
+#include "game/HeadlessHost.h"
+#include "platform/MessageCodes.h"
+#include "platform/TextEncoding.h"
+#include "platform/Ticks.h"
+
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+namespace qinglan {
+
+namespace {
+
+std::atomic<bool> interrupted { false };
+
+// Longest a search may run past its budget before its engine loses.
+constexpr std::int64_t REPLY_MARGIN_MS = 2000;
+constexpr std::int64_t DEPTH_SEARCH_LIMIT_MS = 60000;
+constexpr int POLL_MS = 2;
+
+bool parseInt(const char* text, int& value, int low, int high) {
+    const char* end = text + std::strlen(text);
+    auto [ptr, ec] = std::from_chars(text, end, value);
+    return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+bool parseTimeControl(const std::string& text, double& minutes, double& increment) {
+    const std::size_t plus = text.find('+');
+    if (plus == std::string::npos) return false;
+    char* end = nullptr;
+    const std::string m = text.substr(0, plus), i = text.substr(plus + 1);
+    minutes = std::strtod(m.c_str(), &end);
+    if (m.empty() || *end || minutes <= 0) return false;
+    increment = std::strtod(i.c_str(), &end);
+    return !i.empty() && !*end && increment >= 0;
+}
+
+LevelSettings levelOf(const MatchOptions& o) {
+    LevelSettings level;
+    if (o.depth > 0) {
+        level.mode = LEVEL_DEPTH;
+        level.depthLimit = o.depth;
+    } else if (o.tcMinutes > 0) {
+        level.mode = LEVEL_TIME_INCREMENT;
+        level.gameTimeMs = static_cast<int>(o.tcMinutes * 60000);
+        level.incrementMs = static_cast<int>(o.tcIncrementSeconds * 1000);
+    } else {
+        level.mode = LEVEL_MOVE_TIME;
+        level.moveTimeTenths = o.moveTimeMs / 100;
+    }
+    return level;
+}
+
+std::string stripQuestion(const std::string& message) {
+    const std::size_t at = message.find("，重新开始吗？");
+    return at == std::string::npos ? message : message.substr(0, at);
+}
+
+// A fault an engine committed on its move, judged once the line that caused it is
+// fully handled (a wrong ponder guess still lets the move be played).
+struct Fault {
+    std::string text;
+    bool redToMove = true;
+    int plies = 0;
+};
+
+// One game at a time on one Game, with engine A in the main slot and B in the
+// secondary slot for the whole match.
+class MatchSlot {
+public:
+    MatchSlot(const MatchOptions& options)
+        : options_(options)
+        , level_(levelOf(options)) {
+        host_.attach(game_);
+        host_.answer = [this](const HeadlessHost::Message& m) {
+            if (m.flags & MESSAGE_FLAG_WARNING)
+                fault_ = Fault { m.text, game_.state().board.isRedToMove(), game_.state().board.plyCount() };
+            return MESSAGE_NO;
+        };
+    }
+
+    bool busy() const { return round_ > 0; }
+    bool loadEngines() { return load(true) && load(false); }
+
+    void start(int round, const std::string& fen, bool aIsRed) {
+        round_ = round;
+        aIsRed_ = aIsRed;
+        fen_ = fen;
+        for (bool main : { true, false })
+            if (!game_.engine(main).isRunning()) load(main);
+        game_.flow().setComputerRed(false);
+        game_.flow().setComputerBlack(false);
+        host_.messages.clear();
+        fault_.reset();
+        game_.flow().newGame(fen, level_);
+        game_.flow().setSecondaryPlaysRed(!aIsRed);
+        game_.flow().setComputerRed(true);
+        game_.flow().setComputerBlack(true);
+        watch();
+    }
+
+    // Advances the game; a finished game's record, or nothing.
+    std::optional<GameRecord> step() {
+        if (!busy()) return std::nullopt;
+        for (bool main : { true, false })
+            if (game_.takeExitedEngine(main)) return finish(main == aIsRed_ ? 2 : 1, names_[main] + " crashed");
+        game_.engines().pollEngines();
+        if (fault_ && fault_->plies == plies()) return finish(fault_->redToMove ? 2 : 1, fault_->text);
+        fault_.reset();
+        host_.finishMoveInFlight();
+        if (std::optional<std::string> timeout = game_.flow().checkTimeouts())
+            host_.messages.push_back({ *timeout, "", MESSAGE_FLAG_YES_NO });
+        for (const HeadlessHost::Message& m : host_.messages)
+            if (m.flags & MESSAGE_FLAG_YES_NO)
+                return finish(winnerOfResult(m.text), stripQuestion(m.text));
+        if (plies() != watchedPlies_) watch();
+        if (tickMs() - watchedSince_ > replyLimitMs()) {
+            const bool red = game_.state().board.isRedToMove();
+            const bool main = red == aIsRed_;
+            GameRecord record = finish(red ? 2 : 1, names_[main] + " did not reply in time");
+            // A hung engine starts afresh for its next game.
+            game_.engine(main).unload();
+            return record;
+        }
+        return std::nullopt;
+    }
+
+    const std::string& engineName(bool main) const { return names_[main]; }
+    bool aIsRed() const { return aIsRed_; }
+
+private:
+    bool load(bool main) {
+        EngineProcess& engine = game_.engine(main);
+        EngineOptions o = engine.getOptions();
+        o.compatFlags = COMPAT_STARTPOS;
+        engine.setOptions(o);
+        if (!engine.loadProgram(main ? options_.engineA : options_.engineB)) return false;
+        for (const std::string& line : main ? options_.initA : options_.initB) engine.sendLine(line);
+        const std::string& name = engine.name();
+        names_[main] = displayText(name.empty() ? (main ? options_.engineA : options_.engineB) : name);
+        return true;
+    }
+    int plies() const { return game_.state().board.plyCount(); }
+    void watch() {
+        watchedPlies_ = plies();
+        watchedSince_ = tickMs();
+    }
+    std::int64_t replyLimitMs() const {
+        if (level_.mode == LEVEL_DEPTH) return DEPTH_SEARCH_LIMIT_MS;
+        if (level_.mode == LEVEL_TIME_INCREMENT) return level_.gameTimeMs + REPLY_MARGIN_MS;
+        return 2LL * level_.moveTimeTenths * 100 + REPLY_MARGIN_MS;
+    }
+
+    GameRecord finish(int winner, const std::string& reason) {
+        GameRecord record;
+        record.round = round_;
+        record.red = engineName(aIsRed_);
+        record.black = engineName(!aIsRed_);
+        record.result = winner == 1 ? "1-0" : winner == 2 ? "0-1" : "1/2-1/2";
+        record.reason = reason;
+        const Board& board = game_.state().board;
+        record.fen = board.plyCount() ? board.record().front().fenBefore : board.toFen();
+        for (const MoveRecordEntry& entry : board.record()) record.moves.push_back(moveToCoord(entry.move));
+        // A result the runner declares ends the game as the program's own verdicts do,
+        // so no later toggle starts another search in it.
+        if (!game_.state().gameOver) game_.flow().announceResult(reason);
+        game_.flow().stopEngines(EngineGlue::STOP_FOR_SEARCH_MS);
+        round_ = 0;
+        return record;
+    }
+
+    const MatchOptions& options_;
+    LevelSettings level_;
+    HeadlessHost host_;
+    Game game_ { host_ };
+    int round_ = 0;
+    bool aIsRed_ = true;
+    std::string fen_;
+    std::optional<Fault> fault_;
+    std::string names_[2]; // [1] engine A (main slot), [0] engine B, as they said at load
+    int watchedPlies_ = 0;
+    std::int64_t watchedSince_ = 0;
+};
+
+void printSummary(const MatchOptions& o, const MatchScore& s) {
+    std::printf("Score of %s vs %s: %d wins, %d draws, %d losses, %.1f/%d (%.1f%%)\n",
+        o.engineA.c_str(), o.engineB.c_str(), s.wins, s.draws, s.losses, s.wins + 0.5 * s.draws,
+        s.games(), 100.0 * s.score());
+    const double margin = s.eloMargin();
+    std::printf("Elo difference: %s +/- %s (95%%)\n", formatElo(s.eloDifference()).c_str(),
+        std::isinf(margin) ? "inf" : formatElo(margin).substr(1).c_str());
+}
+
+} // namespace
+
+std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string& error) {
+    if (argc < 4) {
+        error = "two engines are needed";
+        return std::nullopt;
+    }
+    MatchOptions o;
+    o.engineA = argv[2];
+    o.engineB = argv[3];
+    for (int i = 4; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (i + 1 >= argc) {
+            error = flag + " needs a value";
+            return std::nullopt;
+        }
+        const char* value = argv[++i];
+        bool ok = true;
+        if (flag == "--games") ok = parseInt(value, o.games, 1, 1000000);
+        else if (flag == "--concurrency") ok = parseInt(value, o.concurrency, 1, 64);
+        else if (flag == "--movetime") ok = parseInt(value, o.moveTimeMs, 100, 3600000);
+        else if (flag == "--tc") ok = parseTimeControl(value, o.tcMinutes, o.tcIncrementSeconds);
+        else if (flag == "--depth") ok = parseInt(value, o.depth, 1, 100);
+        else if (flag == "--init-a") o.initA.push_back(value);
+        else if (flag == "--init-b") o.initB.push_back(value);
+        else if (flag == "--openings") o.openingsFile = value;
+        else if (flag == "--pgn") o.pgnFile = value;
+        else ok = false;
+        if (!ok) {
+            error = "bad option: " + flag + " " + value;
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+std::vector<std::string> readOpenings(const std::string& path, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return {};
+    }
+    std::vector<std::string> openings;
+    for (std::string line; std::getline(in, line);) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        Board board;
+        board.setPosition(line);
+        if (board.gameStatus() == STATUS_GOES_ON) openings.push_back(line);
+    }
+    if (openings.empty()) error = "no playable position in " + path;
+    return openings;
+}
+
+int runMatch(const MatchOptions& options) {
+    std::vector<std::string> openings { std::string(START_FEN) };
+    if (!options.openingsFile.empty()) {
+        std::string error;
+        openings = readOpenings(options.openingsFile, error);
+        if (openings.empty()) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 2;
+        }
+    }
+    std::FILE* pgn = options.pgnFile.empty() ? nullptr : std::fopen(options.pgnFile.c_str(), "w");
+    if (!options.pgnFile.empty() && !pgn) {
+        std::fprintf(stderr, "cannot write %s\n", options.pgnFile.c_str());
+        return 2;
+    }
+    // Ctrl-C ends the match: the summary so far is printed, every engine unloaded.
+    std::signal(SIGINT, [](int) { interrupted = true; });
+    std::signal(SIGTERM, [](int) { interrupted = true; });
+
+    std::vector<std::unique_ptr<MatchSlot>> slots;
+    for (int k = 0; k < std::min(options.concurrency, options.games); ++k) {
+        slots.push_back(std::make_unique<MatchSlot>(options));
+        if (!slots.back()->loadEngines()) {
+            std::fprintf(stderr, "cannot load the engines (no \"ucciok\")\n");
+            if (pgn) std::fclose(pgn);
+            return 2;
+        }
+    }
+    MatchScore score;
+    int started = 0, finished = 0;
+    while (finished < options.games && !interrupted) {
+        for (auto& slot : slots) {
+            if (!slot->busy() && started < options.games) {
+                // Each opening is played twice, A taking red first.
+                const int round = started + 1;
+                slot->start(round, openings[(started / 2) % openings.size()], started % 2 == 0);
+                ++started;
+            }
+            std::optional<GameRecord> game = slot->step();
+            if (!game) continue;
+            ++finished;
+            const bool aWon = (game->result == "1-0") == slot->aIsRed();
+            if (game->result == "1/2-1/2") ++score.draws;
+            else if (aWon) ++score.wins;
+            else ++score.losses;
+            std::printf("Game %d (%s vs %s): %s {%s}  [%d-%d-%d]\n", game->round, game->red.c_str(),
+                game->black.c_str(), game->result.c_str(), game->reason.c_str(), score.wins,
+                score.losses, score.draws);
+            std::fflush(stdout);
+            if (pgn) std::fputs(pgnOf(*game).c_str(), pgn);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+    }
+    if (interrupted) std::printf("Interrupted after %d of %d games.\n", finished, options.games);
+    printSummary(options, score);
+    if (pgn) std::fclose(pgn);
+    return interrupted ? 130 : 0;
+}
+
+} // namespace qinglan

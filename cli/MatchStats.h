@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qinglan {
+
+// Which side a result message names as the winner: 1 red, 2 black, 0 a draw.
+int winnerOfResult(const std::string& message);
+
+// Wins, draws and losses of engine A, and what they say about the difference in
+// strength.
+struct MatchScore {
+    int wins = 0;
+    int draws = 0;
+    int losses = 0;
+
+    int games() const { return wins + draws + losses; }
+    // Points per game, 0..1.
+    double score() const;
+    // The Elo difference the score means (A minus B); infinite for 0 or 1.
+    double eloDifference() const;
+    // Half the 95 % confidence interval of eloDifference, from the per-game variance.
+    double eloMargin() const;
+};
+
+// "+12.3" style, "inf" when a score of 0 or 1 leaves no finite difference.
+std::string formatElo(double elo);
+
+// One finished game for the record file.
+struct GameRecord {
+    int round = 0;
+    std::string red, black;
+    std::string result; // "1-0", "0-1", "1/2-1/2", "*"
+    std::string reason;
+    std::string fen; // the start position
+    std::vector<std::string> moves; // coordinate texts
+};
+
+// Tag pairs and the moves in coordinate form, numbered by full moves.
+std::string pgnOf(const GameRecord& game);
+
+} // namespace qinglan

@@ -1,0 +1,162 @@
+// The headless match runner: the score and its error margin, the record file, and
+// engines that misbehave losing their game while the match goes on.
+#include "MatchStats.h"
+#include "game/GameFlow.h"
+#include "rules/Board.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace qinglan {
+namespace {
+
+TEST(MatchScore, EloAndMarginFromWinsDrawsLosses) {
+    const struct {
+        MatchScore s;
+        double elo, margin;
+    } rows[] = {
+        { { 10, 0, 10 }, 0.0, 163.3 }, // even, no draws: the widest margin for 20 games
+        { { 5, 10, 5 }, 0.0, 111.3 }, // even with draws: draws narrow it
+        { { 30, 20, 10 }, 120.4, 75.3 },
+        { { 10, 20, 30 }, -120.4, 75.3 },
+    };
+    for (const auto& r : rows) {
+        EXPECT_NEAR(r.s.eloDifference(), r.elo, 0.1);
+        EXPECT_NEAR(r.s.eloMargin(), r.margin, 0.1);
+    }
+    EXPECT_EQ(formatElo(MatchScore { 4, 0, 0 }.eloDifference()), "+inf");
+}
+
+TEST(MatchScore, EveryResultMessageNamesItsWinner) {
+    // The messages the game flow announces, by verdict.
+    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_RED_WINS, 0)), 1);
+    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_BLACK_WINS, 0)), 2);
+    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_NATURAL_DRAW, 0)), 0);
+    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_NO_CAPTURE_DRAW, 0)), 0);
+    EXPECT_EQ(winnerOfResult(resultMessage(0, 1 + RED)), 2) << "red fouled";
+    EXPECT_EQ(winnerOfResult(resultMessage(0, 1 + BLACK)), 1) << "black fouled";
+    EXPECT_EQ(winnerOfResult(resultMessage(0, 1 + RED + BLACK)), 0);
+    EXPECT_EQ(winnerOfResult("红方超时作负，重新开始吗？"), 2);
+    EXPECT_EQ(winnerOfResult("黑方超时作负，重新开始吗？"), 1);
+}
+
+TEST(MatchScore, RecordNumbersMovesFromTheSideToMove) {
+    GameRecord game { 3, "A", "B \"x\"", "0-1", "黑胜", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1",
+        { "e9d9", "e0d0", "d9e9" } };
+    const std::string text = pgnOf(game);
+    EXPECT_NE(text.find("[Black \"B \\\"x\\\"\"]"), std::string::npos);
+    EXPECT_NE(text.find("\n1... e9d9 2. e0d0 d9e9 0-1\n"), std::string::npos) << text;
+}
+
+struct CliRun {
+    std::string out;
+    int exitCode = -1;
+};
+
+CliRun runShell(const std::string& command) {
+    CliRun run;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+CliRun runCli(const std::string& arguments) {
+    return runShell(std::string(QINGLAN_CLI) + " " + arguments);
+}
+
+class MatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path()
+            / ("qinglan-match-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    // An engine program: the fake engine started with a behaviour of its own.
+    std::string engine(const std::string& name, const std::string& mode) {
+        const std::filesystem::path path = dir / name;
+        // Started through a link in the test's folder, so its processes can be found.
+        const std::filesystem::path link = dir / (name + "-engine");
+        std::filesystem::create_symlink(QINGLAN_FAKE_ENGINE, link);
+        std::ofstream(path) << "#!/bin/sh\nQINGLAN_FAKE_NAME=" << name << " QINGLAN_FAKE_MODE=" << mode
+                            << " exec " << link.string() << "\n";
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path.string();
+    }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(MatchRunTest, InterruptPrintsTheScoreSoFarAndLeavesNoEngineBehind) {
+    const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "delay=20")
+        + " --games 100000 --concurrency 2 --movetime 100 & pid=$!; sleep 1.5; kill -INT $pid; wait $pid; echo exit=$?");
+    EXPECT_NE(run.out.find("Interrupted after "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Elo difference: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("exit=130"), std::string::npos) << run.out;
+    // "[/]" keeps the pattern from matching the shell that runs pgrep.
+    const CliRun left = runShell("pgrep -f '[/]" + dir.string().substr(1) + "' || echo none");
+    EXPECT_EQ(left.out, "none\n");
+}
+
+TEST_F(MatchRunTest, MisbehavingEnginesLoseAndTheMatchGoesOn) {
+    const struct {
+        const char* mode;
+        const char* reason;
+    } rows[] = {
+        { "illegal", "Bad 输出错误信息！" },
+        { "nobestmove", "Bad 罢工了！" },
+        { "crash-on-go", "Bad crashed" },
+        { "ignore-stop", "Bad did not reply in time" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        const std::string pgn = (dir / "games.pgn").string();
+        const CliRun run = runCli("match " + engine("Good", "") + " " + engine("Bad", row.mode)
+            + " --games 2 --movetime 100 --pgn " + pgn);
+        EXPECT_EQ(run.exitCode, 0) << run.out;
+        // Good wins both games, as red and as black, each for the bad engine's fault.
+        EXPECT_NE(run.out.find("Game 1 (Good vs Bad): 1-0 {" + std::string(row.reason) + "}"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Game 2 (Bad vs Good): 0-1 {" + std::string(row.reason) + "}"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("2 wins, 0 draws, 0 losses, 2.0/2 (100.0%)"), std::string::npos) << run.out;
+        std::ifstream in(pgn);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("[Termination \"" + std::string(row.reason) + "\"]"), std::string::npos);
+    }
+}
+
+TEST_F(MatchRunTest, GamesFromOpeningsWithBothColoursAtOnce) {
+    const std::string openings = (dir / "openings.txt").string();
+    std::ofstream(openings) << "# two openings\n"
+                            << "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1 moves h2e2\n\n"
+                            << "3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\n";
+    const std::string pgn = (dir / "games.pgn").string();
+    const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "lf") + " --games 4 --concurrency 2 --depth 1 --openings "
+        + openings + " --pgn " + pgn);
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    for (int round = 1; round <= 4; ++round)
+        EXPECT_NE(run.out.find("Game " + std::to_string(round) + " ("), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Elo difference: "), std::string::npos);
+    std::ifstream in(pgn);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The second opening's games start from its FEN; the first one's from the start
+    // position, with the opening move in the record.
+    EXPECT_NE(text.find("[FEN \"3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\"]"), std::string::npos) << text;
+    EXPECT_NE(text.find("1. h2e2 "), std::string::npos) << text;
+
+    EXPECT_EQ(runCli("match A").exitCode, 2);
+    EXPECT_EQ(runCli("match A B --tc 5").exitCode, 2);
+    EXPECT_EQ(runCli("match A B --openings " + (dir / "none").string()).exitCode, 2);
+}
+
+} // namespace
+} // namespace qinglan
