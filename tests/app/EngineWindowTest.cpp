@@ -7,6 +7,7 @@
 #include "platform/Ticks.h"
 
 #include <QFile>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -111,6 +112,25 @@ TEST_F(EngineWindowTest, TwoEnginesPlayAWholeGameToOneResult) {
     EXPECT_EQ(game().moveList.moveLineCount(), plies);
     EXPECT_EQ(text(window->redPanel()).rfind("红方:红引擎", 0), 0u);
     EXPECT_EQ(text(window->blackPanel()).rfind("黑方:黑引擎", 0), 0u);
+}
+
+TEST_F(EngineWindowTest, TheDefaultEnginesBesideTheProgramLoadAndPlayAGame) {
+    for (const char* name : { "青岚引擎1.0.exe", "松涛引擎1.0.exe" })
+        std::filesystem::create_symlink(QINGLAN_BUNDLED_ENGINE, programDir.filePath(QString::fromUtf8(name)).toStdString());
+    window.reset();
+    window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
+    window->heartbeat().stop();
+    EXPECT_EQ(window->windowTitle().toStdString(), "青岚引擎1.0 VS 松涛引擎1.0 - 青岚象棋5.0测试版");
+    LevelSettings level;
+    level.mode = LEVEL_DEPTH;
+    level.depthLimit = 1;
+    window->flow().newGame(std::nullopt, level);
+    menus().computerRed->trigger();
+    menus().computerBlack->trigger();
+    ASSERT_TRUE(runUntil([&] { return game().gameOver != 0; }, 90000));
+    settle();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.find("重新开始吗？"), std::string::npos) << messages[0].text;
 }
 
 TEST_F(EngineWindowTest, PersonAgainstAnEngine) {
