@@ -1,6 +1,7 @@
 // Move generation of the search board: the same piece rules as the rules core,
 // walked over the piece slots instead of the whole board.
 #include "Position.h"
+#include "rules/MoveRules.h"
 #include "rules/Tables.h"
 
 namespace qinglan::bundled {
@@ -109,45 +110,7 @@ void Position::generate(MoveList& list, bool capturesOnly) const {
 }
 
 bool Position::isPseudoLegal(Move move) const {
-    const int src = moveSrc(move), dst = moveDst(move), side = side_;
-    if (!IN_BOARD[src] || !IN_BOARD[dst]) return false;
-    const int piece = squares_[src];
-    if ((piece & side) == 0 || (squares_[dst] & side) != 0) return false;
-
-    const int span = dst - src + 256;
-    switch (pieceType(piece)) {
-    case KING:
-        return IN_PALACE[dst] && LEGAL_SPAN[span] == 1;
-    case ADVISOR:
-        return IN_PALACE[dst] && LEGAL_SPAN[span] == 2;
-    case ELEPHANT:
-        return onOwnHalf(dst, side) && LEGAL_SPAN[span] == 3 && squares_[(src + dst) / 2] == 0;
-    case HORSE: {
-        int leg = src + HORSE_LEG[span];
-        return leg != src && squares_[leg] == 0;
-    }
-    case CHARIOT:
-    case CANNON: {
-        int step;
-        if ((src ^ dst) & 0xF0) {
-            if ((src & 0x0F) != (dst & 0x0F)) return false;
-            step = dst < src ? -16 : 16;
-        } else {
-            step = dst < src ? -1 : 1;
-        }
-        int sq = src + step;
-        while (sq != dst && squares_[sq] == 0) sq += step;
-        if (sq == dst) return pieceType(piece) == CHARIOT || squares_[dst] == 0;
-        if (pieceType(piece) == CHARIOT || squares_[dst] == 0) return false;
-        for (sq += step; sq != dst && squares_[sq] == 0; sq += step) { }
-        return sq == dst;
-    }
-    case PAWN:
-        if (!onOwnHalf(src, side) && (dst == src - 1 || dst == src + 1)) return true;
-        return dst == src + forwardStep(side);
-    default:
-        return false;
-    }
+    return isPseudoLegalOn(squares_, side_, move);
 }
 
 } // namespace qinglan::bundled

@@ -2,6 +2,7 @@
 
 #include "Evaluate.h"
 #include "rules/Board.h"
+#include "rules/MoveRules.h"
 #include "rules/Tables.h"
 
 #include <algorithm>
@@ -132,28 +133,7 @@ void Position::remove(int sq) {
 }
 
 bool Position::kingAttacked(int side) const {
-    const int king = kings_[sideIndex(side)];
-    if (king == 0) return true;
-    const int opp = opponentOf(side);
-    const int forward = forwardStep(side);
-    if (squares_[king + forward] == opp + PAWN || squares_[king - 1] == opp + PAWN
-        || squares_[king + 1] == opp + PAWN)
-        return true;
-    for (int i = 0; i < 4; ++i) {
-        if (squares_[king + ADVISOR_STEPS[i]] != 0) continue;
-        if (squares_[king + HORSE_CHECK_JUMPS[i][0]] == opp + HORSE
-            || squares_[king + HORSE_CHECK_JUMPS[i][1]] == opp + HORSE)
-            return true;
-    }
-    for (int d : KING_STEPS) {
-        int sq = king + d;
-        while (IN_BOARD[sq] && squares_[sq] == 0) sq += d;
-        if (!IN_BOARD[sq]) continue;
-        if (squares_[sq] == opp + CHARIOT || squares_[sq] == opp + KING) return true;
-        for (sq += d; IN_BOARD[sq] && squares_[sq] == 0; sq += d) { }
-        if (IN_BOARD[sq] && squares_[sq] == opp + CANNON) return true;
-    }
-    return false;
+    return isKingAttackedOn(squares_, side, kings_[sideIndex(side)]);
 }
 
 bool Position::makeMove(Move move) {

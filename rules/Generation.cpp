@@ -1,4 +1,5 @@
 #include "Board.h"
+#include "MoveRules.h"
 #include "Tables.h"
 
 namespace qinglan {
@@ -83,73 +84,11 @@ int Board::generateMoves(std::span<int> buffer) const {
 }
 
 bool Board::isPseudoLegal(int move) const {
-    const int src = moveSrc(move), dst = moveDst(move), side = sideToMove_;
-    if (src == 0 || dst == 0 || !IN_BOARD[src] || !IN_BOARD[dst]) return false;
-    const int piece = squares_[src];
-    if ((piece & side) == 0 || (squares_[dst] & side) != 0) return false;
-
-    const int span = dst - src + 256;
-    switch (pieceType(piece)) {
-    case KING:
-        return IN_PALACE[dst] && LEGAL_SPAN[span] == 1;
-    case ADVISOR:
-        return IN_PALACE[dst] && LEGAL_SPAN[span] == 2;
-    case ELEPHANT:
-        // The destination decides, as in generation: an elephant set across the river
-        // in an edited position may only step back onto its own half.
-        return onOwnHalf(dst, side) && LEGAL_SPAN[span] == 3 && squares_[(src + dst) / 2] == 0;
-    case HORSE: {
-        int leg = src + HORSE_LEG[span];
-        return leg != src && squares_[leg] == 0;
-    }
-    case CHARIOT:
-    case CANNON: {
-        int step;
-        if ((src ^ dst) & 0xF0) {
-            if ((src & 0x0F) != (dst & 0x0F)) return false;
-            step = dst < src ? -16 : 16;
-        } else {
-            step = dst < src ? -1 : 1;
-        }
-        int sq = src + step;
-        while (sq != dst && squares_[sq] == 0) sq += step;
-        if (sq == dst) return pieceType(piece) == CHARIOT || squares_[dst] == 0;
-        if (pieceType(piece) == CHARIOT || squares_[dst] == 0) return false;
-        for (sq += step; sq != dst && squares_[sq] == 0; sq += step) { }
-        return sq == dst;
-    }
-    case PAWN:
-        if (!onOwnHalf(src, side) && (dst == src - 1 || dst == src + 1)) return true;
-        return dst == src + forwardStep(side);
-    default:
-        return false;
-    }
+    return isPseudoLegalOn(squares_, sideToMove_, move);
 }
 
 bool Board::kingAttacked(int side, int king) const {
-    if (king == 0) return true;
-    const int opp = opponentOf(side);
-    const int forward = forwardStep(side);
-    if (squares_[king + forward] == opp + PAWN || squares_[king - 1] == opp + PAWN
-        || squares_[king + 1] == opp + PAWN)
-        return true;
-
-    for (int i = 0; i < 4; ++i) {
-        if (squares_[king + ADVISOR_STEPS[i]] != 0) continue;
-        if (squares_[king + HORSE_CHECK_JUMPS[i][0]] == opp + HORSE
-            || squares_[king + HORSE_CHECK_JUMPS[i][1]] == opp + HORSE)
-            return true;
-    }
-
-    for (int d : KING_STEPS) {
-        int sq = king + d;
-        while (IN_BOARD[sq] && squares_[sq] == 0) sq += d;
-        if (!IN_BOARD[sq]) continue;
-        if (squares_[sq] == opp + CHARIOT || squares_[sq] == opp + KING) return true;
-        for (sq += d; IN_BOARD[sq] && squares_[sq] == 0; sq += d) { }
-        if (IN_BOARD[sq] && squares_[sq] == opp + CANNON) return true;
-    }
-    return false;
+    return isKingAttackedOn(squares_, side, king);
 }
 
 bool Board::isInCheck() const {
