@@ -84,6 +84,7 @@ bool ChildProcess::start(const std::string& path) {
     }
     pid_ = pid;
     reaped_ = false;
+    exitCode_ = -1;
     inputFd_ = in[1];
     outputFd_ = out[0];
     setNonBlocking(inputFd_);
@@ -132,6 +133,7 @@ bool ChildProcess::reap(int options) {
     do result = waitpid(pid_, &status, options);
     while (result < 0 && errno == EINTR);
     // ECHILD: somebody else reaped it; it has ended all the same.
+    if (result == pid_) exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (result == pid_ || (result < 0 && errno == ECHILD)) reaped_ = true;
     return reaped_;
 }

@@ -41,6 +41,9 @@ public:
     void write(std::string_view bytes);
     // True once the child has ended; the first time it is seen, the child is reaped.
     bool hasExited();
+    // The exit code of a child seen to end by itself; -1 while running, when killed
+    // by a signal, or when reaped elsewhere.
+    int exitCode() const { return exitCode_; }
     // Kills the child and reaps it.
     void terminate();
     // Closes our ends of both pipes.
@@ -51,6 +54,7 @@ private:
 
     pid_t pid_ = 0;
     bool reaped_ = false;
+    int exitCode_ = -1;
     int inputFd_ = -1; // our end of the child's standard input
     int outputFd_ = -1; // our end of the child's standard output and error
 };

@@ -1,9 +1,11 @@
 // The engine binary as the program drives it: UCCI transcripts over pipes.
 #include "rules/Board.h"
 #include "EnginePipe.h"
+#include "engine/EngineProcess.h"
 
 #include <gtest/gtest.h>
 #include <set>
+#include <thread>
 
 using namespace qinglan;
 using qinglan::test::EnginePipe;
@@ -232,4 +234,39 @@ TEST(Ucci, StyleAndRandomnessChangeTheSearch) {
     std::set<std::string> scores;
     for (int run = 0; run < 6; ++run) scores.insert(scoreWith("randomness large"));
     EXPECT_GT(scores.size(), 1u);
+}
+
+// The same engine through the program's own engine link, as the window and the
+// match runner drive it.
+TEST(Ucci, TheProgramsEngineLinkDrivesIt) {
+    EngineProcess engine;
+    ASSERT_TRUE(engine.loadProgram(DEFAULT_ENGINE));
+    EXPECT_EQ(engine.name(), "青岚引擎1.0");
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    const auto replyTo = [&](std::initializer_list<const char*> lines) {
+        for (const char* line : lines) engine.sendLine(line);
+        EXPECT_TRUE(engine.stopSearch(-1)) << "a reply comes";
+        return engine.lastReply();
+    };
+    // Only the long way round the ban: every other opening move is fine.
+    const std::string banned = replyTo({ "position startpos", "banmoves h2e2", "go depth 4" });
+    EXPECT_EQ(banned.rfind("bestmove ", 0), 0u);
+    EXPECT_NE(banned.rfind("bestmove h2e2", 0), 0u);
+
+    engine.sendLine("position startpos moves h2e2");
+    engine.sendLine("go ponder time 60000 increment 0");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    engine.drainOutput();
+    EXPECT_EQ(engine.state(), EngineState::Pondering) << "no reply before ponderhit";
+    engine.sendLine("ponderhit");
+    EXPECT_EQ(engine.state(), EngineState::Thinking);
+    const std::int64_t stopAt = tickMs();
+    EXPECT_TRUE(engine.stopSearch(1000));
+    EXPECT_LT(tickMs() - stopAt, 1000) << "stop is answered at once";
+    EXPECT_EQ(engine.lastReply().rfind("bestmove ", 0), 0u);
+
+    EXPECT_EQ(replyTo({ "position fen R3k4/1R7/9/9/9/9/9/9/9/3K5 b - - 0 1", "go depth 3" }), "nobestmove")
+        << "mated";
+    EXPECT_TRUE(engine.unload());
+    EXPECT_EQ(engine.state(), EngineState::Unloaded);
 }
