@@ -1,8 +1,8 @@
 #include "app/BoardView.h"
 
 #include "app/GlobalState.h"
-#include "game/GameState.h"
 #include "app/SpriteImages.h"
+#include "game/GameState.h"
 #include "platform/Sound.h"
 #include "platform/SpriteSurface.h"
 #include "platform/TransparentLabel.h"
@@ -25,8 +25,8 @@ int coverPerMille(int target, int natural) {
 const char* const RED_NUMERALS[9] = { "一", "二", "三", "四", "五", "六", "七", "八", "九" };
 } // namespace
 
-BoardView::BoardView(GlobalState& state, const GameState& game, SpriteSurface& surface, TransparentLabel& redPanel,
-    TransparentLabel& blackPanel, SoundPlayer& sound, QObject* parent)
+BoardView::BoardView(GlobalState& state, const GameState& game, SpriteSurface& surface,
+    TransparentLabel& redPanel, TransparentLabel& blackPanel, SoundPlayer& sound, QObject* parent)
     : QObject(parent)
     , state_(state)
     , game_(game)

@@ -36,8 +36,9 @@ class BoardView : public QObject {
 public:
     static constexpr int ANIMATION_PERIOD_MS = 15;
 
-    BoardView(GlobalState& state, const GameState& game, SpriteSurface& surface, TransparentLabel& redPanel,
-        TransparentLabel& blackPanel, SoundPlayer& sound, QObject* parent = nullptr);
+    BoardView(GlobalState& state, const GameState& game, SpriteSurface& surface,
+        TransparentLabel& redPanel, TransparentLabel& blackPanel, SoundPlayer& sound,
+        QObject* parent = nullptr);
 
     // Creation, once: the 18 file-number labels, then the 38 sprites with the four
     // fixed ones (board, side icons, background).

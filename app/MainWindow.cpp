@@ -7,14 +7,14 @@
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
 #include "platform/FileDialogs.h"
-#include "settings/SettingsFile.h"
-#include "platform/TextEncoding.h"
 #include "platform/ImageDecoding.h"
 #include "platform/MessageBox.h"
 #include "platform/Sound.h"
 #include "platform/SpriteSurface.h"
+#include "platform/TextEncoding.h"
 #include "platform/TransparentLabel.h"
 #include "resources/Resources.h"
+#include "settings/SettingsFile.h"
 
 #include <QAction>
 #include <QEvent>
@@ -54,7 +54,8 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
         panel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         panel->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    view_ = new BoardView(state_, game_.state(), *surface_, *redPanel_, *blackPanel_, *sound_, this);
+    view_
+        = new BoardView(state_, game_.state(), *surface_, *redPanel_, *blackPanel_, *sound_, this);
     view_->createFileLabels();
     listWindow_ = new MoveListWindow(builtInImages().moveListBackground, this);
     listWindow_->setAlpha(listAlpha(DEFAULT_LIST_TRANSPARENCY));
@@ -107,15 +108,16 @@ void MainWindow::connectMenus() {
     });
     connect(m.sound, &QAction::triggered, this, [this](bool on) { state_.checks.soundOn = on; });
     connect(m.showThinking, &QAction::triggered, this, &MainWindow::toggleThinkingWindow);
-    connect(
-        m.computerRed, &QAction::triggered, this, [this](bool on) { game_.flow().setComputerRed(on); });
+    connect(m.computerRed, &QAction::triggered, this,
+        [this](bool on) { game_.flow().setComputerRed(on); });
     connect(m.computerBlack, &QAction::triggered, this,
         [this](bool on) { game_.flow().setComputerBlack(on); });
     connect(m.secondaryPlaysRed, &QAction::triggered, this,
         [this](bool on) { game_.flow().setSecondaryPlaysRed(on); });
     connect(m.stopThinking, &QAction::triggered, this, [this] { game_.engines().stopThinking(); });
     connect(m.loadMainEngine, &QAction::triggered, this, [this] { game_.toggleEngine(true); });
-    connect(m.loadSecondaryEngine, &QAction::triggered, this, [this] { game_.toggleEngine(false); });
+    connect(
+        m.loadSecondaryEngine, &QAction::triggered, this, [this] { game_.toggleEngine(false); });
     connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
@@ -331,7 +333,8 @@ void MainWindow::checkEngineExit(bool main) {
     // queue gets to it.
     if (std::optional<std::string> path = game_.takeExitedEngine(main))
         showLater([this, main, path = *path] {
-            if (showMessage(engineExitQuestion(path), "青岚象棋", MESSAGE_FLAG_YES_NO | MESSAGE_FLAG_WARNING)
+            if (showMessage(engineExitQuestion(path), "青岚象棋",
+                    MESSAGE_FLAG_YES_NO | MESSAGE_FLAG_WARNING)
                 == MESSAGE_YES)
                 game_.reloadEngine(main, path);
         });
@@ -352,7 +355,8 @@ void MainWindow::toggleThinkingWindow() {
     });
     // Against the main window's right edge, bottom edges level.
     const QRect main = frameGeometry();
-    thinkingWindow_->move(main.left() + main.width(), main.top() + main.height() - thinkingWindow_->frameGeometry().height());
+    thinkingWindow_->move(main.left() + main.width(),
+        main.top() + main.height() - thinkingWindow_->frameGeometry().height());
     thinkingWindow_->show();
     menus_.showThinking->setChecked(true);
 }

@@ -3,9 +3,9 @@
 // microseconds per tick at 1x and 2x the logical size. Runs on any Qt platform
 // (offscreen when no display is set).
 #include "app/BoardView.h"
-#include "game/GameFlow.h"
 #include "app/GlobalState.h"
 #include "app/MainWindow.h"
+#include "game/GameFlow.h"
 #include "platform/SpriteSurface.h"
 #include "resources/Resources.h"
 

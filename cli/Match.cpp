@@ -84,7 +84,8 @@ public:
         host_.attach(game_);
         host_.answer = [this](const HeadlessHost::Message& m) {
             if (m.flags & MESSAGE_FLAG_WARNING)
-                fault_ = Fault { m.text, game_.state().board.isRedToMove(), game_.state().board.plyCount() };
+                fault_ = Fault { m.text, game_.state().board.isRedToMove(),
+                    game_.state().board.plyCount() };
             return MESSAGE_NO;
         };
     }
@@ -113,9 +114,11 @@ public:
     std::optional<GameRecord> step() {
         if (!busy()) return std::nullopt;
         for (bool main : { true, false })
-            if (game_.takeExitedEngine(main)) return finish(main == aIsRed_ ? 2 : 1, names_[main] + " crashed");
+            if (game_.takeExitedEngine(main))
+                return finish(main == aIsRed_ ? 2 : 1, names_[main] + " crashed");
         game_.engines().pollEngines();
-        if (fault_ && fault_->plies == plies()) return finish(fault_->redToMove ? 2 : 1, fault_->text);
+        if (fault_ && fault_->plies == plies())
+            return finish(fault_->redToMove ? 2 : 1, fault_->text);
         fault_.reset();
         host_.finishMoveInFlight();
         if (std::optional<std::string> timeout = game_.flow().checkTimeouts())
@@ -145,9 +148,11 @@ private:
         o.compatFlags = COMPAT_STARTPOS;
         engine.setOptions(o);
         if (!engine.loadProgram(main ? options_.engineA : options_.engineB)) return false;
-        for (const std::string& line : main ? options_.initA : options_.initB) engine.sendLine(line);
+        for (const std::string& line : main ? options_.initA : options_.initB)
+            engine.sendLine(line);
         const std::string& name = engine.name();
-        names_[main] = displayText(name.empty() ? (main ? options_.engineA : options_.engineB) : name);
+        names_[main]
+            = displayText(name.empty() ? (main ? options_.engineA : options_.engineB) : name);
         return true;
     }
     int plies() const { return game_.state().board.plyCount(); }
@@ -170,7 +175,8 @@ private:
         record.reason = reason;
         const Board& board = game_.state().board;
         record.fen = board.plyCount() ? board.record().front().fenBefore : board.toFen();
-        for (const MoveRecordEntry& entry : board.record()) record.moves.push_back(moveToCoord(entry.move));
+        for (const MoveRecordEntry& entry : board.record())
+            record.moves.push_back(moveToCoord(entry.move));
         // A result the runner declares ends the game as the program's own verdicts do,
         // so no later toggle starts another search in it.
         if (!game_.state().gameOver) game_.flow().announceResult(reason);
@@ -219,16 +225,26 @@ std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string
         }
         const char* value = argv[++i];
         bool ok = true;
-        if (flag == "--games") ok = parseInt(value, o.games, 1, 1000000);
-        else if (flag == "--concurrency") ok = parseInt(value, o.concurrency, 1, 64);
-        else if (flag == "--movetime") ok = parseInt(value, o.moveTimeMs, 100, 3600000);
-        else if (flag == "--tc") ok = parseTimeControl(value, o.tcMinutes, o.tcIncrementSeconds);
-        else if (flag == "--depth") ok = parseInt(value, o.depth, 1, 100);
-        else if (flag == "--init-a") o.initA.push_back(value);
-        else if (flag == "--init-b") o.initB.push_back(value);
-        else if (flag == "--openings") o.openingsFile = value;
-        else if (flag == "--pgn") o.pgnFile = value;
-        else ok = false;
+        if (flag == "--games")
+            ok = parseInt(value, o.games, 1, 1000000);
+        else if (flag == "--concurrency")
+            ok = parseInt(value, o.concurrency, 1, 64);
+        else if (flag == "--movetime")
+            ok = parseInt(value, o.moveTimeMs, 100, 3600000);
+        else if (flag == "--tc")
+            ok = parseTimeControl(value, o.tcMinutes, o.tcIncrementSeconds);
+        else if (flag == "--depth")
+            ok = parseInt(value, o.depth, 1, 100);
+        else if (flag == "--init-a")
+            o.initA.push_back(value);
+        else if (flag == "--init-b")
+            o.initB.push_back(value);
+        else if (flag == "--openings")
+            o.openingsFile = value;
+        else if (flag == "--pgn")
+            o.pgnFile = value;
+        else
+            ok = false;
         if (!ok) {
             error = "bad option: " + flag + " " + value;
             return std::nullopt;
@@ -297,9 +313,12 @@ int runMatch(const MatchOptions& options) {
             if (!game) continue;
             ++finished;
             const bool aWon = (game->result == "1-0") == slot->aIsRed();
-            if (game->result == "1/2-1/2") ++score.draws;
-            else if (aWon) ++score.wins;
-            else ++score.losses;
+            if (game->result == "1/2-1/2")
+                ++score.draws;
+            else if (aWon)
+                ++score.wins;
+            else
+                ++score.losses;
             std::printf("Game %d (%s vs %s): %s {%s}  [%d-%d-%d]\n", game->round, game->red.c_str(),
                 game->black.c_str(), game->result.c_str(), game->reason.c_str(), score.wins,
                 score.losses, score.draws);

@@ -30,9 +30,11 @@ std::string escapeTag(const std::string& value) {
 } // namespace
 
 int winnerOfResult(const std::string& message) {
-    if (startsWith(message, "红胜") || startsWith(message, "黑方犯规") || startsWith(message, "黑方超时"))
+    if (startsWith(message, "红胜") || startsWith(message, "黑方犯规")
+        || startsWith(message, "黑方超时"))
         return 1;
-    if (startsWith(message, "黑胜") || startsWith(message, "红方犯规") || startsWith(message, "红方超时"))
+    if (startsWith(message, "黑胜") || startsWith(message, "红方犯规")
+        || startsWith(message, "红方超时"))
         return 2;
     return 0;
 }
@@ -76,8 +78,10 @@ std::string pgnOf(const GameRecord& game) {
     std::string line;
     for (std::size_t i = 0; i < game.moves.size(); ++i) {
         const std::size_t ply = i + (blackStarts ? 1 : 0);
-        if (ply % 2 == 0) line += std::to_string(ply / 2 + 1) + ". ";
-        else if (i == 0) line += std::to_string(ply / 2 + 1) + "... ";
+        if (ply % 2 == 0)
+            line += std::to_string(ply / 2 + 1) + ". ";
+        else if (i == 0)
+            line += std::to_string(ply / 2 + 1) + "... ";
         line += game.moves[i] + " ";
     }
     return text + line + game.result + "\n\n";

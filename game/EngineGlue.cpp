@@ -21,8 +21,8 @@ bool startsWith(const std::string& text, std::string_view prefix) {
 
 } // namespace
 
-std::string goCommand(
-    const LevelSettings& level, int plyCount, std::int64_t myTime, std::int64_t oppTime, bool ponder) {
+std::string goCommand(const LevelSettings& level, int plyCount, std::int64_t myTime,
+    std::int64_t oppTime, bool ponder) {
     const std::string go = ponder ? "go ponder " : "go ";
     const std::string my = std::to_string(myTime);
     const std::string opp = std::to_string(oppTime);
@@ -34,7 +34,8 @@ std::string goCommand(
     case LEVEL_TIME_MOVES_TO_GO: {
         // Truncated toward zero, so it may go negative once the moves are spent.
         const std::string togo = std::to_string(static_cast<int>(level.movesToGo - plyCount / 2.0));
-        return go + "time " + my + " movestogo " + togo + " opptime " + opp + " oppmovestogo " + togo;
+        return go + "time " + my + " movestogo " + togo + " opptime " + opp + " oppmovestogo "
+            + togo;
     }
     case LEVEL_TIME_INCREMENT: {
         const std::string inc = std::to_string(level.incrementMs);
@@ -88,7 +89,8 @@ void EngineGlue::startSearch(EngineProcess& engine, const Board& position, std::
         }
         engine.sendLine(positionLine);
         if (!banLine.empty()) engine.sendLine(banLine);
-        engine.sendLine(goCommand(state_.currentLevel, position.plyCount(), myTime, oppTime, ponder));
+        engine.sendLine(
+            goCommand(state_.currentLevel, position.plyCount(), myTime, oppTime, ponder));
         break;
     case EngineState::Pondering:
         engine.sendLine("ponderhit");

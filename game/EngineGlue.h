@@ -18,8 +18,8 @@ enum EngineLineSource : int { LINE_REPLAYED = 0, LINE_FROM_MAIN = 1, LINE_FROM_S
 
 // The "go" line for a level: myTime and oppTime are the remaining times (ms) of the
 // searching side and its opponent, plyCount that of the searched position.
-std::string goCommand(
-    const LevelSettings& level, int plyCount, std::int64_t myTime, std::int64_t oppTime, bool ponder);
+std::string goCommand(const LevelSettings& level, int plyCount, std::int64_t myTime,
+    std::int64_t oppTime, bool ponder);
 
 // True for a reply that says the engine has no move: "nobestmove", and the
 // "bestmove (none)" some engines print instead.
@@ -46,7 +46,8 @@ public:
 
 private:
     void handleBestMove(EngineProcess& engine, const std::string& line, Board& scratch);
-    void appendThinkingInfo(Board& scratch, const std::string& line, const std::string& name, bool main);
+    void appendThinkingInfo(
+        Board& scratch, const std::string& line, const std::string& name, bool main);
     void warn(const std::string& text);
     std::string& guessOf(EngineProcess& engine);
 

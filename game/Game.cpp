@@ -38,10 +38,10 @@ Game::Game(GameHost& host, std::function<std::int64_t()> tickSource)
     , flow_(state_, host)
     , glue_(state_, host, flow_) {
     state_.tickSource = std::move(tickSource);
-    flow_.setSearchStarter(
-        [this](EngineProcess& engine, std::int64_t own, std::int64_t other, const std::string& ban) {
-            glue_.startSearch(engine, state_.board, own, other, false, ban);
-        });
+    flow_.setSearchStarter([this](EngineProcess& engine, std::int64_t own, std::int64_t other,
+                               const std::string& ban) {
+        glue_.startSearch(engine, state_.board, own, other, false, ban);
+    });
 }
 
 void Game::loadEngineSettings(const ProfileFile& profile, const std::string& programDir) {
@@ -80,11 +80,13 @@ void Game::toggleEngine(bool main) {
 }
 
 void Game::chooseAndLoadEngine(bool main) {
-    const std::string path = host_.askOpenFileName(main ? "加载主引擎" : "加载副引擎", ENGINE_FILTER);
+    const std::string path
+        = host_.askOpenFileName(main ? "加载主引擎" : "加载副引擎", ENGINE_FILTER);
     if (path.empty()) return;
     EngineProcess& slot = engine(main);
     if (slot.loadProgram(path))
-        host_.showMessage(engineIdentityText(slot.identity()), "关于UCCI引擎", MESSAGE_FLAG_INFORMATION);
+        host_.showMessage(
+            engineIdentityText(slot.identity()), "关于UCCI引擎", MESSAGE_FLAG_INFORMATION);
     else
         host_.showMessage("加载失败！", "错误！", MESSAGE_FLAG_WARNING);
 }

@@ -31,7 +31,9 @@ public:
     int redPlayer() { return state_.redPlayer(); }
     int blackPlayer() { return state_.blackPlayer(); }
     int playerToMove() { return state_.playerToMove(); }
-    std::string playerName(bool red) { return red ? state_.redPlayerName() : state_.blackPlayerName(); }
+    std::string playerName(bool red) {
+        return red ? state_.redPlayerName() : state_.blackPlayerName();
+    }
     std::int64_t now() const { return state_.now(); }
     // The level the running game is played at (the level menu replaces it mid-game).
     void setLevel(const LevelSettings& level) { state_.currentLevel = level; }

@@ -23,8 +23,8 @@ class GameFlow {
 public:
     // Asks an engine to search the current position: own and other are the remaining
     // times of the side to move and of its opponent, banLine "" or "banmoves ...".
-    using SearchStarter = std::function<void(
-        EngineProcess& engine, std::int64_t ownMs, std::int64_t otherMs, const std::string& banLine)>;
+    using SearchStarter = std::function<void(EngineProcess& engine, std::int64_t ownMs,
+        std::int64_t otherMs, const std::string& banLine)>;
 
     GameFlow(GameState& state, GameHost& host);
 

@@ -35,7 +35,9 @@ struct GameState {
     std::int64_t now() const { return tickSource(); }
     SideClock& clockToMove() { return board.isRedToMove() ? redClock : blackClock; }
     // Side players; an engine that is not running does not count.
-    int redPlayer() { return qinglan::redPlayer(sides, mainEngine.isRunning(), secondaryEngine.isRunning()); }
+    int redPlayer() {
+        return qinglan::redPlayer(sides, mainEngine.isRunning(), secondaryEngine.isRunning());
+    }
     int blackPlayer() {
         return qinglan::blackPlayer(sides, mainEngine.isRunning(), secondaryEngine.isRunning());
     }

@@ -41,7 +41,8 @@ std::string thinkingRow(Board& position, std::string_view line, const std::strin
     std::string row = padLeft(infoValue(line, "depth "), 3) + padLeft(infoScore(line), 8)
         + padLeft(infoValue(line, "time "), 7) + " ";
     const std::size_t pvAt = line.find(" pv ");
-    const std::string_view pv = pvAt == std::string_view::npos ? std::string_view() : line.substr(pvAt + 4);
+    const std::string_view pv
+        = pvAt == std::string_view::npos ? std::string_view() : line.substr(pvAt + 4);
     if (isBlank(row) && isBlank(pv)) return {};
     if (!guess.empty()) row += " (" + guess + ")";
     std::size_t start = 0;

@@ -9,7 +9,6 @@ class QWidget;
 
 namespace qinglan {
 
-
 // A modal message box owned by owner. Returns MESSAGE_OK, MESSAGE_YES or MESSAGE_NO
 // (closing a Yes/No box counts as No). An empty title shows "信息：". CR LF in text
 // becomes a plain line break.

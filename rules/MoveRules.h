@@ -11,7 +11,7 @@ namespace qinglan {
 
 // True when move is a pseudo-legal move of side on squares (its own king may be left
 // attacked). A move that starts or ends off the board is never pseudo-legal.
-template <class Squares> bool isPseudoLegalOn(const Squares& squares, int side, int move) {
+template<class Squares> bool isPseudoLegalOn(const Squares& squares, int side, int move) {
     using namespace tables;
     const int src = moveSrc(move), dst = moveDst(move);
     if (src == 0 || dst == 0 || !IN_BOARD[src] || !IN_BOARD[dst]) return false;
@@ -58,7 +58,7 @@ template <class Squares> bool isPseudoLegalOn(const Squares& squares, int side, 
 
 // True when the king of side on square king is attacked (facing kings included);
 // king 0 (no king) counts as attacked.
-template <class Squares> bool isKingAttackedOn(const Squares& squares, int side, int king) {
+template<class Squares> bool isKingAttackedOn(const Squares& squares, int side, int king) {
     using namespace tables;
     if (king == 0) return true;
     const int opp = opponentOf(side);

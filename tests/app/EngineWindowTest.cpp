@@ -26,7 +26,8 @@ protected:
     void TearDown() override {
         WindowFixture::TearDown();
         setFileDialogHandler({});
-        for (const char* name : { "QINGLAN_FAKE_MODE", "QINGLAN_FAKE_NAME", "QINGLAN_FAKE_TRANSCRIPT" })
+        for (const char* name :
+            { "QINGLAN_FAKE_MODE", "QINGLAN_FAKE_NAME", "QINGLAN_FAKE_TRANSCRIPT" })
             unsetenv(name);
     }
 
@@ -116,11 +117,13 @@ TEST_F(EngineWindowTest, TwoEnginesPlayAWholeGameToOneResult) {
 
 TEST_F(EngineWindowTest, TheDefaultEnginesBesideTheProgramLoadAndPlayAGame) {
     for (const char* name : { "青岚引擎1.0.exe", "松涛引擎1.0.exe" })
-        std::filesystem::create_symlink(QINGLAN_BUNDLED_ENGINE, programDir.filePath(QString::fromUtf8(name)).toStdString());
+        std::filesystem::create_symlink(
+            QINGLAN_BUNDLED_ENGINE, programDir.filePath(QString::fromUtf8(name)).toStdString());
     window.reset();
     window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
     window->heartbeat().stop();
-    EXPECT_EQ(window->windowTitle().toStdString(), "青岚引擎1.0 VS 松涛引擎1.0 - 青岚象棋5.0测试版");
+    EXPECT_EQ(
+        window->windowTitle().toStdString(), "青岚引擎1.0 VS 松涛引擎1.0 - 青岚象棋5.0测试版");
     LevelSettings level;
     level.mode = LEVEL_DEPTH;
     level.depthLimit = 1;
@@ -270,7 +273,8 @@ TEST_F(EngineWindowTest, EngineThatDiesIsOfferedForReloadOnce) {
     menus().computerBlack->trigger();
     answer = MESSAGE_YES;
     playByClicks("h2e2");
-    const std::string question = "引擎:" + std::string(QINGLAN_FAKE_ENGINE) + "异常退出！是否重新加载？";
+    const std::string question
+        = "引擎:" + std::string(QINGLAN_FAKE_ENGINE) + "异常退出！是否重新加载？";
     ASSERT_TRUE(runUntil([&] { return messageCount(question) > 0; }));
     runUntil([&] { return false; }, 300);
     EXPECT_EQ(messageCount(question), 1);
@@ -289,7 +293,11 @@ TEST_F(EngineWindowTest, ThinkingWindowShowsRowsAndItsMarkTellsTheTruth) {
     playByClicks("h2e2");
     ASSERT_TRUE(waitForPly(2));
     const std::string box = window->thinkingWindow()->box(true)->toPlainText().toStdString();
-    EXPECT_EQ(box.rfind("主引擎 FakeEngine 的思考信息：\n\n深度   评价   时间  思考路线\n  1      12      5  ", 0), 0u)
+    EXPECT_EQ(
+        box.rfind(
+            "主引擎 FakeEngine 的思考信息：\n\n深度   评价   时间  思考路线\n  1      12      5  ",
+            0),
+        0u)
         << box;
     EXPECT_TRUE(window->thinkingWindow()->box(false)->toPlainText().isEmpty());
 
@@ -364,7 +372,8 @@ TEST_F(EngineWindowTest, SettingsWrittenAtExitReadBackAtTheNextStart) {
 
     // A mangled file gives the defaults, without a word.
     window.reset();
-    std::ofstream(file, std::ios::trunc) << "[主引擎\n\x01\x02=\n线程数=abc\n[显示]\n棋盘透明度=40abc\n";
+    std::ofstream(file, std::ios::trunc)
+        << "[主引擎\n\x01\x02=\n线程数=abc\n[显示]\n棋盘透明度=40abc\n";
     window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
     EXPECT_EQ(engine(true).getOptions().threads, 0);
     EXPECT_EQ(engine(true).getOptions().randomness, "small");

@@ -1,8 +1,8 @@
 // Player queries, status texts, menu states, hit tests and results: pure logic.
 #include "app/BoardGeometry.h"
 #include "app/DisplayCheck.h"
-#include "game/GameFlow.h"
 #include "app/StatusModel.h"
+#include "game/GameFlow.h"
 
 #include <gtest/gtest.h>
 

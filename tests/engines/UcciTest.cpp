@@ -1,7 +1,7 @@
 // The engine binary as the program drives it: UCCI transcripts over pipes.
-#include "rules/Board.h"
 #include "EnginePipe.h"
 #include "engine/EngineProcess.h"
+#include "rules/Board.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -265,7 +265,8 @@ TEST(Ucci, TheProgramsEngineLinkDrivesIt) {
     EXPECT_LT(tickMs() - stopAt, 1000) << "stop is answered at once";
     EXPECT_EQ(engine.lastReply().rfind("bestmove ", 0), 0u);
 
-    EXPECT_EQ(replyTo({ "position fen R3k4/1R7/9/9/9/9/9/9/9/3K5 b - - 0 1", "go depth 3" }), "nobestmove")
+    EXPECT_EQ(replyTo({ "position fen R3k4/1R7/9/9/9/9/9/9/9/3K5 b - - 0 1", "go depth 3" }),
+        "nobestmove")
         << "mated";
     EXPECT_TRUE(engine.unload());
     EXPECT_EQ(engine.state(), EngineState::Unloaded);

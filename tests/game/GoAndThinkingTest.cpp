@@ -67,18 +67,21 @@ TEST(ThinkingRow, ColumnsGuessAndVariation) {
     const Row rows[] = {
         { "info depth 12 score -35 time 1520 nodes 9 pv h2e2 h9g7", "",
             " 12     -35   1520  砲二平五 马８进７\r\n", {} },
-        { "info depth 3 score 8 time 10 pv h2e2", "马８进７", "  3       8     10  (马８进７) 砲二平五\r\n", {} },
+        { "info depth 3 score 8 time 10 pv h2e2", "马８进７",
+            "  3       8     10  (马８进７) 砲二平五\r\n", {} },
         // Only a node count: no row at all.
         { "info nodes 4000", "", "", {} },
         // A token that is not four bytes is skipped; an illegal move is reported and
         // the variation goes on from the same position.
-        { "info depth 2 score 1 time 5 pv h2e2x a0a5 h2e2 h9g7", "", "  2       1      5   砲二平五 马８进７\r\n",
-            { "a0a5" } },
+        { "info depth 2 score 1 time 5 pv h2e2x a0a5 h2e2 h9g7", "",
+            "  2       1      5   砲二平五 马８进７\r\n", { "a0a5" } },
         // Wider values are not cut.
-        { "info depth 1234 score 123456789 time 12345678 pv", "", "123412345678912345678 \r\n", {} },
+        { "info depth 1234 score 123456789 time 12345678 pv", "", "123412345678912345678 \r\n",
+            {} },
         { "info pv h2e2", "", "                    砲二平五\r\n", {} },
         // The UCI score forms that engines also print in UCCI.
-        { "info depth 10 seldepth 14 multipv 1 score cp 200 nodes 9 time 77 pv", "", " 10     200     77 \r\n", {} },
+        { "info depth 10 seldepth 14 multipv 1 score cp 200 nodes 9 time 77 pv", "",
+            " 10     200     77 \r\n", {} },
         { "info depth 7 score mate -3 upperbound time 5", "", "  7     #-3      5 \r\n", {} },
     };
     for (const Row& r : rows) {
@@ -91,8 +94,10 @@ TEST(ThinkingRow, ColumnsGuessAndVariation) {
 }
 
 TEST(ThinkingRow, HeaderNamesTheSlot) {
-    EXPECT_EQ(thinkingHeader(true, "E"), "主引擎 E 的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n");
-    EXPECT_EQ(thinkingHeader(false, ""), "副引擎  的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n");
+    EXPECT_EQ(
+        thinkingHeader(true, "E"), "主引擎 E 的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n");
+    EXPECT_EQ(
+        thinkingHeader(false, ""), "副引擎  的思考信息：\r\n\r\n深度   评价   时间  思考路线\r\n");
 }
 
 } // namespace

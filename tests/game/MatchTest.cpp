@@ -63,7 +63,8 @@ CliRun runShell(const std::string& command) {
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        run.out.append(buffer.data(), n);
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -77,7 +78,8 @@ class MatchRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path()
-            / ("qinglan-match-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            / ("qinglan-match-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
@@ -88,8 +90,8 @@ protected:
         // Started through a link in the test's folder, so its processes can be found.
         const std::filesystem::path link = dir / (name + "-engine");
         std::filesystem::create_symlink(QINGLAN_FAKE_ENGINE, link);
-        std::ofstream(path) << "#!/bin/sh\nQINGLAN_FAKE_NAME=" << name << " QINGLAN_FAKE_MODE=" << mode
-                            << " exec " << link.string() << "\n";
+        std::ofstream(path) << "#!/bin/sh\nQINGLAN_FAKE_NAME=" << name
+                            << " QINGLAN_FAKE_MODE=" << mode << " exec " << link.string() << "\n";
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
         return path.string();
     }
@@ -99,7 +101,8 @@ protected:
 
 TEST_F(MatchRunTest, InterruptPrintsTheScoreSoFarAndLeavesNoEngineBehind) {
     const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "delay=20")
-        + " --games 100000 --concurrency 2 --movetime 100 & pid=$!; sleep 1.5; kill -INT $pid; wait $pid; echo exit=$?");
+        + " --games 100000 --concurrency 2 --movetime 100 & pid=$!; sleep 1.5; kill -INT $pid; "
+          "wait $pid; echo exit=$?");
     EXPECT_NE(run.out.find("Interrupted after "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Elo difference: "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("exit=130"), std::string::npos) << run.out;
@@ -125,32 +128,42 @@ TEST_F(MatchRunTest, MisbehavingEnginesLoseAndTheMatchGoesOn) {
             + " --games 2 --movetime 100 --pgn " + pgn);
         EXPECT_EQ(run.exitCode, 0) << run.out;
         // Good wins both games, as red and as black, each for the bad engine's fault.
-        EXPECT_NE(run.out.find("Game 1 (Good vs Bad): 1-0 {" + std::string(row.reason) + "}"), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("Game 2 (Bad vs Good): 0-1 {" + std::string(row.reason) + "}"), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("2 wins, 0 draws, 0 losses, 2.0/2 (100.0%)"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Game 1 (Good vs Bad): 1-0 {" + std::string(row.reason) + "}"),
+            std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("Game 2 (Bad vs Good): 0-1 {" + std::string(row.reason) + "}"),
+            std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("2 wins, 0 draws, 0 losses, 2.0/2 (100.0%)"), std::string::npos)
+            << run.out;
         std::ifstream in(pgn);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_NE(text.find("[Termination \"" + std::string(row.reason) + "\"]"), std::string::npos);
+        const std::string text(
+            (std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(
+            text.find("[Termination \"" + std::string(row.reason) + "\"]"), std::string::npos);
     }
 }
 
 TEST_F(MatchRunTest, GamesFromOpeningsWithBothColoursAtOnce) {
     const std::string openings = (dir / "openings.txt").string();
-    std::ofstream(openings) << "# two openings\n"
-                            << "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1 moves h2e2\n\n"
-                            << "3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\n";
+    std::ofstream(openings)
+        << "# two openings\n"
+        << "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1 moves h2e2\n\n"
+        << "3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\n";
     const std::string pgn = (dir / "games.pgn").string();
-    const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "lf") + " --games 4 --concurrency 2 --depth 1 --openings "
-        + openings + " --pgn " + pgn);
+    const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "lf")
+        + " --games 4 --concurrency 2 --depth 1 --openings " + openings + " --pgn " + pgn);
     EXPECT_EQ(run.exitCode, 0) << run.out;
     for (int round = 1; round <= 4; ++round)
-        EXPECT_NE(run.out.find("Game " + std::to_string(round) + " ("), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Game " + std::to_string(round) + " ("), std::string::npos)
+            << run.out;
     EXPECT_NE(run.out.find("Elo difference: "), std::string::npos);
     std::ifstream in(pgn);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // The second opening's games start from its FEN; the first one's from the start
     // position, with the opening move in the record.
-    EXPECT_NE(text.find("[FEN \"3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\"]"), std::string::npos) << text;
+    EXPECT_NE(text.find("[FEN \"3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\"]"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("1. h2e2 "), std::string::npos) << text;
 
     EXPECT_EQ(runCli("match A").exitCode, 2);

@@ -1,8 +1,8 @@
 // Compares legal moves and perft counts on random positions with an independent
 // xiangqi move generator: fairy-stockfish, spoken to over UCCI.
+#include "TestBoards.h"
 #include "rules/Board.h"
 #include "rules/Perft.h"
-#include "TestBoards.h"
 
 #include <cstdio>
 #include <cstdlib>

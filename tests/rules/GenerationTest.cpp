@@ -1,7 +1,7 @@
 // Move generation and legality: perft counts as data, then the piece rules one by one.
+#include "TestBoards.h"
 #include "rules/Board.h"
 #include "rules/Perft.h"
-#include "TestBoards.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
