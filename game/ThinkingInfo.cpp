@@ -7,7 +7,9 @@ namespace qinglan {
 namespace {
 
 std::string padLeft(const std::string& value, std::size_t width) {
-    return value.size() >= width ? value : std::string(width - value.size(), ' ') + value;
+    std::string padded(width > value.size() ? width - value.size() : 0, ' ');
+    padded += value;
+    return padded;
 }
 
 bool isBlank(std::string_view text) {
