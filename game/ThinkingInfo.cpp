@@ -34,7 +34,11 @@ std::string infoScore(std::string_view line) {
     const std::string score = infoValue(line, "score ");
     // Many engines write the UCI form "score cp 35" / "score mate -3" in UCCI too.
     if (score == "cp") return infoValue(line, "score cp ");
-    if (score == "mate") return "#" + infoValue(line, "score mate ");
+    if (score == "mate") {
+        std::string distance = "#";
+        distance += infoValue(line, "score mate ");
+        return distance;
+    }
     return score;
 }
 
