@@ -50,13 +50,13 @@ std::string thinkingRow(Board& position, std::string_view line, const std::strin
     const std::string_view pv
         = pvAt == std::string_view::npos ? std::string_view() : line.substr(pvAt + 4);
     if (isBlank(row) && isBlank(pv)) return {};
-    if (!guess.empty()) row += " (" + guess + ")";
+    if (!guess.empty()) row.append(" (").append(guess).append(")");
     std::size_t start = 0;
     while (start <= pv.size()) {
         const std::size_t end = std::min(pv.find(' ', start), pv.size());
         const std::string_view move = pv.substr(start, end - start);
         if (move.size() == 4) {
-            row += " " + position.moveToChinese(move);
+            row.append(" ").append(position.moveToChinese(move));
             if (!position.makeMoveText(move)) badMoves.emplace_back(move);
         }
         start = end + 1;
