@@ -89,6 +89,7 @@ protected:
         const std::filesystem::path path = dir / name;
         // Started through a link in the test's folder, so its processes can be found.
         const std::filesystem::path link = dir / (name + "-engine");
+        std::filesystem::remove(link);
         std::filesystem::create_symlink(QINGLAN_FAKE_ENGINE, link);
         std::ofstream(path) << "#!/bin/sh\nQINGLAN_FAKE_NAME=" << name
                             << " QINGLAN_FAKE_MODE=" << mode << " exec " << link.string() << "\n";
