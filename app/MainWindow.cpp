@@ -3,6 +3,7 @@
 #include "app/BoardView.h"
 #include "app/GlobalState.h"
 #include "app/MoveListWindow.h"
+#include "app/PositionFileCommands.h"
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
@@ -99,6 +100,8 @@ void MainWindow::fitClientArea() {
 
 void MainWindow::connectMenus() {
     const MainMenus& m = menus_;
+    connect(m.open, &QAction::triggered, this, [this] { openPositionFile(*this); });
+    connect(m.save, &QAction::triggered, this, [this] { savePositionFile(*this); });
     connect(m.exit, &QAction::triggered, this, &QWidget::close);
     connect(m.takeBack, &QAction::triggered, this, [this] { game_.flow().takeBack(); });
     connect(m.banMove, &QAction::triggered, this, [this] { game_.flow().banLastMove(); });

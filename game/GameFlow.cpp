@@ -2,6 +2,7 @@
 
 #include "game/GameHost.h"
 #include "game/GameState.h"
+#include "game/PositionFile.h"
 #include "platform/MessageCodes.h"
 
 namespace qinglan {
@@ -102,8 +103,18 @@ void GameFlow::newGame(
     else
         state_.board.setStartPosition();
     if (level) state_.currentLevel = *level;
-    host_.clearSelection();
     state_.moveList.clear();
+    restart();
+}
+
+void GameFlow::openPosition(std::string_view text) {
+    host_.cancelMoveAnimation();
+    loadPositionText(text, state_.board, state_.moveList);
+    restart();
+}
+
+void GameFlow::restart() {
+    host_.clearSelection();
     host_.moveListChanged();
     host_.hideMarkers();
     host_.redrawPieces(true);

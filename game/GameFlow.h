@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qinglan {
 
@@ -45,6 +46,9 @@ public:
     // The standard start (or fen) and optionally a new level; clocks reset.
     void newGame(
         const std::optional<std::string>& fen = {}, const std::optional<LevelSettings>& level = {});
+    // The position text of a position file with its moves replayed into the move
+    // list, then the same restart as newGame at the current level.
+    void openPosition(std::string_view text);
     // Takes back the last two plies (one when only one exists).
     void takeBack();
     // Takes back the computer's last move and searches again with it banned.
@@ -62,6 +66,8 @@ public:
     void setSearchStarter(SearchStarter starter) { startSearch_ = std::move(starter); }
 
 private:
+    // Everything newGame resets once the board and the move list are set.
+    void restart();
     void pauseClocks();
     void dropLastPly();
 

@@ -27,6 +27,13 @@ const std::string RED_CHECKS_CYCLE = "a8a9 e9e8 a9a8 e8e9";
 // Black checks from a0 and a1 in turn, the red king steps between e0 and e1.
 const std::string BLACK_CHECKS = "3k5/9/9/9/9/9/9/9/r8/4K4 b - - 0 1";
 const std::string BLACK_CHECKS_CYCLE = "a1a0 e0e1 a0a1 e1e0";
+// Red checks with c0d0 but not with d0c0; black never checks.
+const std::string RED_CHECKS_SOMETIMES = "3k5/9/9/9/9/9/9/9/9/2R2K3 w - - 0 1";
+const std::string RED_CHECKS_SOMETIMES_CYCLE = "c0d0 d9e9 d0c0 e9d9";
+// The red horse checks with every move; the black king's e8d8 uncovers the black
+// cannon on e9 against the red king, its way back d8e8 checks nothing.
+const std::string CROSS_CHECKS = "4c4/4k4/9/4N4/9/9/4P4/9/9/4K4 w - - 0 1";
+const std::string CROSS_CHECKS_CYCLE = "e6g7 e8d8 g7e6 d8e8";
 
 struct Row {
     std::string position;
@@ -65,6 +72,10 @@ std::vector<Row> rows() {
             "red checked every move: red fouls" },
         { line(BLACK_CHECKS, "", BLACK_CHECKS_CYCLE, 3), STATUS_GOES_ON, 1 + BLACK,
             "black checked every move: black fouls" },
+        { line(RED_CHECKS_SOMETIMES, "", RED_CHECKS_SOMETIMES_CYCLE, 3), STATUS_GOES_ON, 1,
+            "red checked on only some moves: a draw" },
+        { line(CROSS_CHECKS, "", CROSS_CHECKS_CYCLE, 3), STATUS_GOES_ON, 1 + RED,
+            "only red checked every move; black's one check does not make it foul" },
         // The cycle only starts to repeat after the capture at ply 4.
         { line(QUIET, "h0h1 i9i8 h1h0 i8i3", "h0h1 i3i4 h1h0 i4i3", 2), STATUS_GOES_ON, 0,
             "positions before a capture do not count" },

@@ -34,6 +34,8 @@ TEST(Fen, ReadsMalformedTextAsFarAsItGoes) {
     const Case cases[] = {
         // A third red chariot is dropped; the rest of its row keeps its files.
         { "RRR1k4/9/9/9/9/9/9/9/9/4K4 w", "RR2k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1" },
+        // Five pawns a side at most; the sixth keeps its file but stays empty.
+        { "4k4/9/9/pppppp3/9/9/PPPPPP3/9/9/4K4 w", "4k4/9/9/ppppp4/9/9/PPPPP4/9/9/4K4 w - - 0 1" },
         // Side letters: "B" counts as black; no side field means red.
         { "4k4/9/9/9/9/9/9/9/9/4K4 B", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1" },
         { "4k4/9/9/9/9/9/9/9/9/4K4", "4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1" },

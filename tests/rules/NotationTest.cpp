@@ -36,6 +36,11 @@ const NotationRow ROWS[] = {
     { "3k5/9/9/9/9/4N4/9/9/9/4K4 w", "e4f6", "马五进四" },
     { "3k5/9/9/9/9/9/9/3A5/9/3AK4 w", "d2e1", "仕六退五" },
     { "3k5/9/9/9/9/9/9/9/9/2B1K4 w", "c0a2", "相七进九" },
+    // Advisors and elephants sharing a file are told apart by the file alone.
+    { "3k5/9/9/9/9/2B6/9/9/9/2B1K4 w", "c4a2", "相七退九" },
+    { "3k5/9/9/9/9/2B6/9/9/9/2B1K4 w", "c0a2", "相七进九" },
+    { "2bk5/9/9/9/2b6/9/9/9/9/4K4 b", "c5e7", "象３退５" },
+    { "3a1k3/9/3a5/9/9/9/9/9/9/4K4 b", "d7e8", "士４退５" },
     // Two chariots on one file: front and rear, no source numeral.
     { "3k5/9/9/9/9/R8/9/9/R8/4K4 w", "a4a5", "前车进一" },
     { "3k5/9/9/9/9/R8/9/9/R8/4K4 w", "a1a2", "后车进一" },

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace qinglan {
+
+class MainWindow;
+
+// "保存...(&S)": asks for a ".fen" name and writes the game's position and moves.
+// A file that cannot be written is reported; the game is never touched.
+void savePositionFile(MainWindow& window);
+// "打开...(&O)": asks for a ".fen" file, sets the game from it and restarts play.
+// A file that is not a position is reported and the game goes on unchanged.
+void openPositionFile(MainWindow& window);
+
+} // namespace qinglan
