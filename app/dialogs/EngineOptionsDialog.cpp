@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <array>
 #include <span>
@@ -83,6 +84,31 @@ QLineEdit* numberEdit(QWidget* parent, const char* name, int x, int y, int w, in
     return edit;
 }
 
+// A label whose run of blanks is a gap another control lies over: the text after the
+// blanks starts at tailX, whatever the width of a blank in the font at hand.
+class GappedLabel : public QLabel {
+public:
+    GappedLabel(const QString& text, QWidget* parent)
+        : QLabel(text, parent) { }
+    int tailX = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QString all = text();
+        const qsizetype gap = all.indexOf(QLatin1Char(' '));
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QRect area = contentsRect();
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter;
+        if (gap < 0) {
+            painter.drawText(area, flags, all);
+            return;
+        }
+        painter.drawText(area, flags, all.left(gap));
+        painter.drawText(area.adjusted(tailX, 0, 0, 0), flags, all.mid(gap).trimmed());
+    }
+};
+
 int numberOf(const QLineEdit* edit) {
     return parseProfileInt(edit->text().toStdString());
 }
@@ -142,8 +168,9 @@ void EngineOptionsDialog::buildFeatureGroup() {
     style_ = list(group, "风格", STYLE_ITEMS, 65, 50, 60, 20);
     ponder_ = place(new QCheckBox(q("开启后台思考"), group), "开启后台思考", 166, 50, 110, 20);
     // The edit lies over the blank of its label: 内存： [edit] MB.
-    label(group, "标签4", "内存：          MB", 10, 80, 132, 20);
+    auto* memory = place(new GappedLabel(q("内存：          MB"), group), "标签4", 10, 80, 132, 20);
     hashSize_ = numberEdit(group, "内存使用", 65, 80, 50, 20);
+    memory->tailX = hashSize_->geometry().right() + 4 - memory->x();
     label(group, "标签5", "线程数：", 166, 80, 50, 20);
     threads_ = numberEdit(group, "线程数", 226, 80, 50, 20);
     buildBookRow(group);
