@@ -7,6 +7,9 @@
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
+#include "app/dialogs/DisplaySettingsDialog.h"
+#include "app/dialogs/EngineOptionsDialog.h"
+#include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageDecoding.h"
 #include "platform/MessageBox.h"
@@ -122,6 +125,38 @@ void MainWindow::connectMenus() {
     connect(
         m.loadSecondaryEngine, &QAction::triggered, this, [this] { game_.toggleEngine(false); });
     connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m.displaySettings, &QAction::triggered, this, &MainWindow::showDisplaySettingsDialog);
+    connect(m.mainEngineOptions, &QAction::triggered, this, [this] {
+        state_.engineOptTarget = 1;
+        editEngineOptions();
+    });
+    connect(m.secondaryEngineOptions, &QAction::triggered, this, [this] {
+        state_.engineOptTarget = 0;
+        editEngineOptions();
+    });
+}
+
+void MainWindow::showDisplaySettingsDialog() {
+    if (!displayDialog_) {
+        displayDialog_ = new DisplaySettingsDialog(
+            state_.displaySettings,
+            [this](const DisplaySettings& settings) { return applyDisplaySettings(settings); },
+            this);
+        // Forgotten as soon as it closes, so a new opening never reuses a dying one.
+        connect(displayDialog_, &QDialog::finished, this, [this] {
+            displayDialog_->deleteLater();
+            displayDialog_ = nullptr;
+        });
+    }
+    displayDialog_->show();
+    displayDialog_->raise();
+    displayDialog_->activateWindow();
+}
+
+void MainWindow::editEngineOptions() {
+    const bool main = state_.engineOptTarget != 0;
+    EngineOptionsDialog dialog(game_.engine(main), main, this);
+    runModalDialog(dialog);
 }
 
 namespace {
@@ -298,21 +333,28 @@ void MainWindow::followMainWindow() {
     placeThinkingWindow();
 }
 
-void MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
+bool MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
     const std::string& background = settings.backgroundImage;
+    bool shown = true;
     if (background.empty()) {
         view_->setBackground(QImage());
     } else if (background == "默认") {
         view_->setBackground(builtInImages().background);
     } else {
         const QString path = QString::fromStdString(background);
-        // A path that names no file keeps the picture on screen; the path is still kept.
-        if (QFileInfo(path).isFile()) view_->setBackground(loadImageFile(path));
+        // A path that names no file, or no picture, keeps the picture on screen; the
+        // path is still kept.
+        if (QFileInfo(path).isFile()) {
+            const QImage picture = loadImageFile(path);
+            shown = !picture.isNull();
+            if (shown) view_->setBackground(picture);
+        }
     }
     state_.displaySettings = settings;
     view_->applyTransparencies(settings);
     listWindow_->setAlpha(listAlpha(settings.listTransparency));
     layoutMainWindow();
+    return shown;
 }
 
 void MainWindow::onHeartbeat() {

@@ -2,6 +2,7 @@
 
 #include "app/MainMenus.h"
 #include "app/ThinkingWindow.h"
+#include "app/dialogs/DisplaySettingsDialog.h"
 #include "game/Game.h"
 #include "game/GameHost.h"
 #include "platform/Sound.h"
@@ -51,11 +52,19 @@ public:
     void layoutMainWindow();
     void placeMoveListWindow(int x, int y, int width, int height);
     void followMainWindow();
-    void applyDisplaySettings(const DisplaySettings& settings);
+    // False when the background names a file that is not a readable picture: the
+    // picture on screen stays, the path is kept all the same.
+    bool applyDisplaySettings(const DisplaySettings& settings);
     void onHeartbeat();
     // "显示思考信息(&D)": opens the thinking window, or closes it when open.
     void toggleThinkingWindow();
     ThinkingWindow* thinkingWindow() const { return thinkingWindow_; }
+    // "显示设置...(&V)": opens the display settings dialog, or brings the open one
+    // to the front.
+    void showDisplaySettingsDialog();
+    DisplaySettingsDialog* displaySettingsDialog() const { return displayDialog_; }
+    // "主引擎设置...(&3)" / "副引擎设置...(&4)": the engine engineOptTarget names.
+    void editEngineOptions();
 
     Game& game() { return game_; }
     GameFlow& flow() { return game_.flow(); }
@@ -97,6 +106,7 @@ private:
     BoardView* view_ = nullptr;
     MainMenus menus_;
     QPointer<ThinkingWindow> thinkingWindow_;
+    QPointer<DisplaySettingsDialog> displayDialog_;
     bool inHeartbeat_ = false;
     Game game_;
     QTimer heartbeat_;
