@@ -6,6 +6,9 @@
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
+#include "app/dialogs/LevelDialog.h"
+#include "app/dialogs/NewGameDialog.h"
+#include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageDecoding.h"
 #include "platform/MessageBox.h"
@@ -119,6 +122,8 @@ void MainWindow::connectMenus() {
     connect(
         m.loadSecondaryEngine, &QAction::triggered, this, [this] { game_.toggleEngine(false); });
     connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m.newGame, &QAction::triggered, this, &MainWindow::openNewGameDialog);
+    connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
 }
 
 namespace {
@@ -195,7 +200,29 @@ int MainWindow::showMessage(const std::string& text, const std::string& title, i
 }
 
 void MainWindow::offerNewGame() {
-    game_.flow().newGame();
+    openNewGameDialog();
+}
+
+void MainWindow::openNewGameDialog() {
+    NewGameDialog dialog(*this, state_);
+    if (runModalDialog(dialog) == QDialog::Accepted) startChosenGame(dialog.choice());
+}
+
+void MainWindow::startChosenGame(const NewGameChoice& choice) {
+    menus_.computerRed->setChecked(choice.computerRed);
+    menus_.computerBlack->setChecked(choice.computerBlack);
+    game_.flow().setComputerSides(choice.computerRed, choice.computerBlack);
+    menus_.flipBoard->setChecked(choice.flipped);
+    state_.checks.flipped = choice.flipped;
+    layoutMainWindow();
+    game_.flow().newGame(choice.fen, choice.level);
+}
+
+void MainWindow::openLevelDialog() {
+    LevelDialog dialog(*this, *this, state_);
+    runModalDialog(dialog);
+    // The clocks stay: a new game time counts from the next game, mode and increment now.
+    if (state_.levelConfirmed) game_.setLevel(state_.moreLevel);
 }
 
 ThinkingDisplay* MainWindow::thinkingDisplay() {
@@ -365,6 +392,16 @@ void MainWindow::placeThinkingWindow() {
     if (!thinkingWindow_) return;
     const QPoint main = frameGeometry().topLeft();
     thinkingWindow_->move(main.x() + state_.infoWindowOffsetX, main.y() + state_.infoWindowOffsetY);
+}
+
+bool MainWindow::event(QEvent* event) {
+    // The person is greeted with the new-game dialog once the window is up; queued, so
+    // the window is fully shown (and laid out) under it.
+    if (event->type() == QEvent::WindowActivate && !greeted_) {
+        greeted_ = true;
+        QMetaObject::invokeMethod(this, &MainWindow::openNewGameDialog, Qt::QueuedConnection);
+    }
+    return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -19,6 +19,7 @@ class MoveListWindow;
 class SpriteSurface;
 class TransparentLabel;
 struct GlobalState;
+struct NewGameChoice;
 
 // The main window: menus, board surface, player panels, the move-list and thinking
 // windows and the heartbeat. It draws and dispatches; the game itself is Game's.
@@ -55,6 +56,11 @@ public:
     void onHeartbeat();
     // "显示思考信息(&D)": opens the thinking window, or closes it when open.
     void toggleThinkingWindow();
+    // "开始对局", modal: a confirmed choice sets the sides and the board's orientation
+    // and starts the game it describes.
+    void openNewGameDialog();
+    // "级别设置", modal: a confirmed level replaces the running game's at once.
+    void openLevelDialog();
     ThinkingWindow* thinkingWindow() const { return thinkingWindow_; }
 
     Game& game() { return game_; }
@@ -68,6 +74,7 @@ public:
     QTimer& heartbeat() { return heartbeat_; }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -87,6 +94,7 @@ private:
     void checkEngineExit(bool main);
     // A box for the queue: the heartbeat must not stop under it.
     void showLater(std::function<void()> box);
+    void startChosenGame(const NewGameChoice& choice);
 
     GlobalState& state_;
     std::unique_ptr<SoundPlayer> sound_;
@@ -98,6 +106,7 @@ private:
     MainMenus menus_;
     QPointer<ThinkingWindow> thinkingWindow_;
     bool inHeartbeat_ = false;
+    bool greeted_ = false; // the new-game dialog of the first activation has been queued
     Game game_;
     QTimer heartbeat_;
 };
