@@ -135,10 +135,12 @@ QLineEdit* LevelDialog::addEditOverBlanks(
     const QString caption = radio.text();
     int start = -1;
     int end = 0;
-    for (int run = 0; run <= index; ++run) {
+    // A single blank separates words; only the wider runs are room for an edit.
+    for (int run = 0; run <= index;) {
         start = int(caption.indexOf(QLatin1Char(' '), end));
         if (start < 0) return addEdit(name, text, { radio.geometry().right(), top, 30, 20 });
         for (end = start; end < caption.size() && caption[end] == QLatin1Char(' ');) ++end;
+        if (end - start > 1) ++run;
     }
     const QFontMetrics metrics(radio.font());
     const int left = radio.x() + textLeft + metrics.horizontalAdvance(caption.left(start));

@@ -37,7 +37,7 @@ public:
 private:
     QRadioButton* addRadio(const char* name, const char* caption, QRect rect);
     QLineEdit* addEdit(const char* name, const char* text, QRect rect);
-    // The edit placed over the index-th run of blanks in the radio's caption.
+    // The edit placed over the index-th run of blanks (two or more) in the radio's caption.
     QLineEdit* addEditOverBlanks(
         const char* name, const char* text, QRadioButton& radio, int index, int top);
     LevelChoice selectedChoice() const;

@@ -129,6 +129,15 @@ TEST_F(NewGameDialogTest, PlacedAtItsSizeOverTheMainWindowWithBalloonTips) {
             seen.back().second += "|" + QToolTip::text().toStdString();
             clickOn(dialog, "更多级别");
         } else {
+            // The edits of the time-limit line sit apart over the caption's wide blanks.
+            int right = 0;
+            for (const char* name : { "局时分", "局时秒", "加时" })
+                if (auto* edit = control<QLineEdit>(dialog, name)) {
+                    EXPECT_GE(edit->width(), 24) << name;
+                    EXPECT_GT(edit->x(), right) << name;
+                    right = edit->geometry().right();
+                }
+            EXPECT_LT(right, 260);
             clickOn(dialog, "无敌");
             seen.back().second += "|" + QToolTip::text().toStdString();
         }
