@@ -9,6 +9,9 @@
 #include "app/ThinkingWindow.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
 #include "app/dialogs/EngineOptionsDialog.h"
+#include "app/dialogs/LevelDialog.h"
+#include "app/dialogs/NewGameDialog.h"
+#include "app/dialogs/PositionEditor.h"
 #include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageDecoding.h"
@@ -134,6 +137,8 @@ void MainWindow::connectMenus() {
         state_.engineOptTarget = 0;
         editEngineOptions();
     });
+    connect(m.newGame, &QAction::triggered, this, &MainWindow::openNewGameDialog);
+    connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
 }
 
 void MainWindow::showDisplaySettingsDialog() {
@@ -233,7 +238,30 @@ int MainWindow::showMessage(const std::string& text, const std::string& title, i
 }
 
 void MainWindow::offerNewGame() {
-    game_.flow().newGame();
+    openNewGameDialog();
+}
+
+void MainWindow::openNewGameDialog() {
+    NewGameDialog dialog(
+        *this, state_, [this](QDialog& owner) { editPosition(&owner, state_.editorBoard); });
+    if (runModalDialog(dialog) == QDialog::Accepted) startChosenGame(dialog.choice());
+}
+
+void MainWindow::startChosenGame(const NewGameChoice& choice) {
+    menus_.computerRed->setChecked(choice.computerRed);
+    menus_.computerBlack->setChecked(choice.computerBlack);
+    game_.flow().setComputerSides(choice.computerRed, choice.computerBlack);
+    menus_.flipBoard->setChecked(choice.flipped);
+    state_.checks.flipped = choice.flipped;
+    layoutMainWindow();
+    game_.flow().newGame(choice.fen, choice.level);
+}
+
+void MainWindow::openLevelDialog() {
+    LevelDialog dialog(*this, *this, state_);
+    runModalDialog(dialog);
+    // The clocks stay: a new game time counts from the next game, mode and increment now.
+    if (state_.levelConfirmed) game_.setLevel(state_.moreLevel);
 }
 
 ThinkingDisplay* MainWindow::thinkingDisplay() {
@@ -410,6 +438,16 @@ void MainWindow::placeThinkingWindow() {
     if (!thinkingWindow_) return;
     const QPoint main = frameGeometry().topLeft();
     thinkingWindow_->move(main.x() + state_.infoWindowOffsetX, main.y() + state_.infoWindowOffsetY);
+}
+
+bool MainWindow::event(QEvent* event) {
+    // The person is greeted with the new-game dialog once the window is up; queued, so
+    // the window is fully shown (and laid out) under it.
+    if (event->type() == QEvent::WindowActivate && !greeted_) {
+        greeted_ = true;
+        QMetaObject::invokeMethod(this, &MainWindow::openNewGameDialog, Qt::QueuedConnection);
+    }
+    return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -20,6 +20,7 @@ class MoveListWindow;
 class SpriteSurface;
 class TransparentLabel;
 struct GlobalState;
+struct NewGameChoice;
 
 // The main window: menus, board surface, player panels, the move-list and thinking
 // windows and the heartbeat. It draws and dispatches; the game itself is Game's.
@@ -58,6 +59,11 @@ public:
     void onHeartbeat();
     // "显示思考信息(&D)": opens the thinking window, or closes it when open.
     void toggleThinkingWindow();
+    // "开始对局", modal: a confirmed choice sets the sides and the board's orientation
+    // and starts the game it describes.
+    void openNewGameDialog();
+    // "级别设置", modal: a confirmed level replaces the running game's at once.
+    void openLevelDialog();
     ThinkingWindow* thinkingWindow() const { return thinkingWindow_; }
     // "显示设置...(&V)": opens the display settings dialog, or brings the open one
     // to the front.
@@ -77,6 +83,7 @@ public:
     QTimer& heartbeat() { return heartbeat_; }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -96,6 +103,7 @@ private:
     void checkEngineExit(bool main);
     // A box for the queue: the heartbeat must not stop under it.
     void showLater(std::function<void()> box);
+    void startChosenGame(const NewGameChoice& choice);
 
     GlobalState& state_;
     std::unique_ptr<SoundPlayer> sound_;
@@ -108,6 +116,7 @@ private:
     QPointer<ThinkingWindow> thinkingWindow_;
     QPointer<DisplaySettingsDialog> displayDialog_;
     bool inHeartbeat_ = false;
+    bool greeted_ = false; // the new-game dialog of the first activation has been queued
     Game game_;
     QTimer heartbeat_;
 };

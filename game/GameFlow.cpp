@@ -187,6 +187,11 @@ void GameFlow::setComputerBlack(bool on) {
     nextTurn();
 }
 
+void GameFlow::setComputerSides(bool red, bool black) {
+    state_.sides.computerRed = red;
+    state_.sides.computerBlack = black;
+}
+
 void GameFlow::setSecondaryPlaysRed(bool on) {
     state_.sides.secondaryRed = on;
     host_.refreshStatus(true);

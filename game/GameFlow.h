@@ -56,6 +56,8 @@ public:
     void setComputerRed(bool on);
     void setComputerBlack(bool on);
     void setSecondaryPlaysRed(bool on);
+    // Both side marks at once, for a new game about to start: no turn is run here.
+    void setComputerSides(bool red, bool black);
     // The countdown check of the heartbeat: the loss on time to announce, with the
     // game already marked over, or nothing. A game has one result, so when both
     // sides are out of time only red's loss is reported.

@@ -56,6 +56,11 @@ position_now() {
               else print line " moves " best }'
 }
 
+# The new-game dialog greets every start: cancel it, the sides are set below.
+dialog=$(xdotool search --sync --onlyvisible --name '^开始对局$' | head -n 1)
+xdotool windowfocus "$dialog" 2>/dev/null || true
+xdotool key Escape
+sleep 0.3
 key ctrl+d # the thinking window
 if [ "$mode" = self ]; then
     key ctrl+r

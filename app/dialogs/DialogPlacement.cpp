@@ -1,5 +1,6 @@
 #include "app/dialogs/DialogPlacement.h"
 
+#include <QFont>
 #include <QWidget>
 
 namespace qinglan {
@@ -10,6 +11,14 @@ void placeDialog(QWidget& dialog, const QWidget* owner, int clientWidth, int cli
     const QRect main = owner->frameGeometry();
     dialog.move(main.left() + (main.width() - clientWidth) / 2,
         main.top() + (main.height() - clientHeight) / 2);
+}
+
+void useDialogFont(QWidget& dialog) {
+    QFont font = dialog.font();
+    font.setFamilies({ QStringLiteral("宋体"), QStringLiteral("Noto Sans Mono CJK SC") });
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(12);
+    dialog.setFont(font);
 }
 
 } // namespace qinglan

@@ -103,7 +103,11 @@ TEST_F(GameFlowWindowTest, MateIsAnnouncedAndFreezesTheBoard) {
     menus().computerBlack->trigger();
     EXPECT_EQ(messages.size(), 1u);
 
-    answer = MESSAGE_YES; // a new game starts from the standard position
+    answer = MESSAGE_YES; // Yes opens the new-game dialog: confirmed, the standard position
+    onDialog = [](QDialog& dialog) {
+        clickOn(dialog, "确定按钮");
+        return dialog.result();
+    };
     window->flow().announceResult("红胜，重新开始吗？");
     EXPECT_EQ(game().gameOver, 0);
     EXPECT_EQ(game().board.toFen(), std::string(START_FEN));

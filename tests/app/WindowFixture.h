@@ -6,18 +6,23 @@
 #include "app/GlobalState.h"
 #include "app/MainWindow.h"
 #include "app/MoveListWindow.h"
+#include "platform/DialogRunner.h"
 #include "platform/MessageBox.h"
 #include "platform/Sound.h"
 #include "platform/SpriteSurface.h"
 #include "platform/TransparentLabel.h"
 #include "resources/Resources.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -53,6 +58,12 @@ protected:
             messages.push_back({ text.toStdString(), title.toStdString(), flags });
             return answer;
         });
+        // Every modal dialog is recorded and, unless a test drives it, cancelled: the
+        // first activation opens the new-game dialog in every test.
+        setDialogHandler([this](QDialog& dialog) {
+            dialogs.push_back(dialog.windowTitle().toStdString());
+            return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+        });
         window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
         window->show();
         settle();
@@ -61,6 +72,7 @@ protected:
     void TearDown() override {
         window.reset();
         setMessageBoxHandler({});
+        setDialogHandler({});
     }
 
     static void settle() {
@@ -111,6 +123,20 @@ protected:
         window->refreshStatus(true); // what the next heartbeat does within 300 ms
     }
 
+    // A control of an open dialog by its name; a missing one fails the test.
+    template<typename Widget> static Widget* control(QDialog& dialog, const char* name) {
+        auto* widget = dialog.findChild<Widget*>(QString::fromUtf8(name));
+        if (!widget)
+            ADD_FAILURE() << "no control " << name << " in " << dialog.windowTitle().toStdString();
+        return widget;
+    }
+    static void clickOn(QDialog& dialog, const char* name) {
+        if (auto* button = control<QAbstractButton>(dialog, name)) button->click();
+    }
+    static void type(QDialog& dialog, const char* name, const QString& text) {
+        if (auto* edit = control<QLineEdit>(dialog, name)) edit->setText(text);
+    }
+
     int messageCount(const std::string& text) const {
         int n = 0;
         for (const ShownMessage& m : messages) n += m.text == text;
@@ -121,6 +147,10 @@ protected:
     std::int64_t now = 1'000'000;
     int answer = MESSAGE_NO;
     std::vector<ShownMessage> messages;
+    // Titles of the modal dialogs opened, and the test's driver for them (returns the
+    // dialog's result; none: cancelled).
+    std::vector<std::string> dialogs;
+    std::function<int(QDialog&)> onDialog;
     std::vector<SoundClip> sounds;
     std::unique_ptr<GlobalState> state;
     std::unique_ptr<MainWindow> window;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "settings/SettingsRecords.h"
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+class QGroupBox;
+class QRadioButton;
+
+namespace qinglan {
+
+struct GlobalState;
+
+// What a confirmed new-game dialog asks for: the side check marks, the board
+// orientation, the starting FEN and the level.
+struct NewGameChoice {
+    bool computerRed = false;
+    bool computerBlack = true;
+    bool flipped = false;
+    std::string fen;
+    LevelSettings level;
+};
+
+// "开始对局": sides, handicap and level of the next game. Created afresh at each
+// opening, so it always shows the initial choices; choice() is valid once accepted.
+class NewGameDialog : public QDialog {
+public:
+    // openEditor opens the position editor modally over the dialog it is given.
+    using EditorOpener = std::function<void(QDialog& owner)>;
+
+    NewGameDialog(QWidget& mainWindow, GlobalState& state, EditorOpener openEditor = {});
+
+    const NewGameChoice& choice() const { return choice_; }
+
+private:
+    QGroupBox* addGroup(const char* name, const char* caption, QRect rect);
+    QRadioButton* addRadio(QGroupBox& group, const char* name, const char* caption, int top,
+        int width, bool checked = false);
+    int selectedIndex(QRadioButton* const (&radios)[4]) const;
+    void confirm();
+    void openMoreLevels();
+    void tipAt(QPoint offset, const char* text);
+
+    QWidget& mainWindow_;
+    GlobalState& state_;
+    EditorOpener openEditor_;
+    QRadioButton* sides_[4] = {};
+    QRadioButton* handicaps_[4] = {};
+    QRadioButton* levels_[4] = {};
+    NewGameChoice choice_;
+};
+
+} // namespace qinglan
