@@ -80,6 +80,7 @@ else
         read -r -a moves <<<"$("$root/build/bin/qinglan-cli" moves "$pos")"
         [ "${#moves[@]}" -gt 0 ] || break
         move=${moves[$((RANDOM % ${#moves[@]}))]}
+        echo "red plays $move in: $pos" >>"$out/clicks.txt"
         click_square "${move:0:2}"
         click_square "${move:2:2}"
         plies=$((plies + 1))
