@@ -175,6 +175,21 @@ TEST_F(GameFlowWindowTest, BanTakesBackTheComputersMoveAndRedraws) {
     EXPECT_EQ(game().board.plyCount(), 1);
 }
 
+TEST_F(GameFlowWindowTest, BanDuringASlideDropsItAndStartsOneTurn) {
+    menus().computerRed->trigger();
+    const int before = messageCount("没有加载引擎！");
+    click({ 8, 8 });
+    click({ 5, 8 });
+    ASSERT_TRUE(view().isAnimating());
+    window->refreshStatus(true);
+    menus().banMove->trigger();
+    EXPECT_FALSE(view().isAnimating()) << "the banned move's slide is dropped";
+    EXPECT_EQ(game().board.plyCount(), 0);
+    EXPECT_NE(state->squareSprite[8][8], 0) << "the cannon is back on h2";
+    finishAnimation();
+    EXPECT_EQ(messageCount("没有加载引擎！"), before + 1) << "one turn for red, from the ban";
+}
+
 TEST_F(GameFlowWindowTest, CountdownClocksRunAndCreditTheIncrement) {
     LevelSettings level;
     level.mode = LEVEL_TIME_INCREMENT;
