@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Screenshots of the real program under a virtual display: the new-game dialog that
 # greets the start, the start position, the board after a few moves clicked with the
-# mouse and the level dialog, saved as docs/dialog-new-game.png,
-# docs/screenshot-start.png, docs/screenshot.png and docs/dialog-level.png.
+# mouse, and the level, engine options and display settings dialogs opened from their
+# menus, saved as docs/dialog-new-game.png, docs/screenshot-start.png,
+# docs/screenshot.png, docs/dialog-level.png, docs/dialog-engine-options.png and
+# docs/dialog-display.png.
 # QINGLAN_BIN picks the program (default build/bin/qinglan, built in Release when
 # missing).
 set -euo pipefail
@@ -50,10 +52,11 @@ play() {
     done
 }
 
-# A dialog by its exact title, once it is on screen; its picture; then Escape closes it.
+# A dialog by its title (a pattern), once it is on screen; its picture; then Escape
+# closes it.
 shoot_dialog() {
     local dialog
-    dialog=$(xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    dialog=$(xdotool search --sync --onlyvisible --name "$1" | tail -n 1)
     sleep 0.5
     import -window "$dialog" "$2"
     xdotool windowfocus "$dialog" 2>/dev/null || true
@@ -61,13 +64,24 @@ shoot_dialog() {
     sleep 0.3
 }
 
-shoot_dialog 开始对局 docs/dialog-new-game.png
+shoot_dialog "^开始对局$" docs/dialog-new-game.png
 shoot docs/screenshot-start.png
 play h2e2 h9g7 h0g2 i9h9 i0h0 b7b3 e3e4 b9c7
 click_square b0 # a piece picked up shows its frame
 sleep 0.5
 shoot docs/screenshot.png
-xdotool windowfocus "$win" 2>/dev/null || true
-xdotool key alt+o l # "电脑(&O)" / "级别设置...(&L)"
-shoot_dialog 级别设置 docs/dialog-level.png
-echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png and docs/dialog-level.png"
+# Without a window manager nothing gets the focus on its own.
+menu() {
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    xdotool key --window "$win" "alt+$1"
+    sleep 0.3
+    xdotool key "$2"
+    sleep 0.8
+}
+menu o l # "电脑(&O)" / "级别设置...(&L)"
+shoot_dialog "^级别设置$" docs/dialog-level.png
+menu o 3 # "主引擎设置...(&3)"
+shoot_dialog "设置：" docs/dialog-engine-options.png
+menu t v # "选项(&T)" / "显示设置...(&V)"
+shoot_dialog "^显示设置$" docs/dialog-display.png
+echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png and the level, engine options and display dialogs"
