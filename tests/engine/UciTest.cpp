@@ -148,25 +148,34 @@ TEST_F(FakeEngineTest, UciHandshakeSendsOnlyTheAnnouncedOptionsThenWaitsForReady
     EXPECT_EQ(transcript()[expected.size()], "ucinewgame");
 }
 
-TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEngines) {
+TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) {
     struct Row {
         const char* flags;
-        EngineProtocol protocol;
+        EngineProtocol chosen;
+        EngineProtocol found;
         std::vector<std::string> start; // the first lines the engine received
     };
+    const std::vector<std::string> ucci = { "ucci", "setoption usemillisec true" };
+    const std::vector<std::string> refused
+        = { "ucci", "quit", "uci", "setoption name Ponder value true" };
+    const std::vector<std::string> uci = { "uci", "setoption name Ponder value true" };
     const Row rows[] = {
-        { "", EngineProtocol::Ucci, { "ucci", "setoption usemillisec true" } },
-        { "uci", EngineProtocol::Uci,
-            { "ucci", "quit", "uci", "setoption name Ponder value true" } },
-        { "uci1", EngineProtocol::Uci,
-            { "ucci", "quit", "uci", "setoption name Ponder value true" } },
+        { "", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
+        { "uci", EngineProtocol::Auto, EngineProtocol::Uci, refused },
+        { "uci1", EngineProtocol::Auto, EngineProtocol::Uci, refused },
+        { "both", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
+        { "both", EngineProtocol::Uci, EngineProtocol::Uci, uci },
+        { "both", EngineProtocol::Ucci, EngineProtocol::Ucci, ucci },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.flags);
         std::filesystem::remove(path("transcript"));
         mode(row.flags);
+        EngineOptions options;
+        options.protocol = row.chosen;
+        engine.setOptions(options);
         ASSERT_TRUE(load());
-        EXPECT_EQ(engine.protocol(), row.protocol);
+        EXPECT_EQ(engine.protocol(), row.found);
         std::vector<std::string> sent = transcript(row.start.size());
         sent.resize(std::min(sent.size(), row.start.size()));
         EXPECT_EQ(sent, row.start);

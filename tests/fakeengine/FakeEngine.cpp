@@ -44,6 +44,7 @@ struct Mode {
     bool gbkName = false; // the id name in GBK bytes
     bool uci = false; // UCI only: "Unknown command" to "ucci", 0-based ranks
     bool uci1 = false; // as uci, with ranks numbered from 1 ("h3e3", "a10a9")
+    bool both = false; // as uci, but answers "ucci" as a UCCI engine does
     int delayMs = 0; // thinking time of a search that is not infinite or pondering
 };
 
@@ -68,6 +69,7 @@ const std::pair<std::string_view, bool Mode::*> FLAGS[] = {
     { "gbk-name", &Mode::gbkName },
     { "uci", &Mode::uci },
     { "uci1", &Mode::uci1 },
+    { "both", &Mode::both },
 };
 
 Mode readMode() {
@@ -93,7 +95,7 @@ Mode readMode() {
             std::exit(2);
         }
     }
-    mode.uci |= mode.uci1;
+    mode.uci |= mode.uci1 || mode.both;
     return mode;
 }
 
@@ -208,8 +210,10 @@ void FakeEngine::greetUci() {
 // True when the line was a UCI matter and has been dealt with.
 bool FakeEngine::onUciLine(const std::string& line) {
     const int toZero = mode_.uci1 ? -1 : 0;
-    if (line == "ucci")
+    if (line == "ucci" && !mode_.both)
         say("Unknown command: ucci");
+    else if (line == "ucci")
+        return false;
     else if (line == "uci")
         greetUci();
     else if (line == "isready")
