@@ -8,6 +8,7 @@
 #include <cctype>
 #include <fcntl.h>
 #include <mutex>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -70,15 +71,18 @@ std::string uciOptionName(const std::string& line) {
     return name;
 }
 
-// The first move a "bestmove" or "info ... pv" line names; "" when it names none.
-std::string firstMoveOf(const std::string& line) {
-    std::size_t at = std::string::npos;
-    if (startsWith(line, "bestmove "))
-        at = 9;
-    else if (startsWith(line, "info ") && !startsWith(line, "info string"))
-        if (std::size_t pv = line.find(" pv "); pv != std::string::npos) at = pv + 4;
-    if (at == std::string::npos) return {};
-    return line.substr(at, line.find(' ', at) - at);
+// The moves a "bestmove X [ponder Y]" or "info ... pv ..." line names, in the order
+// they would be played; "" when it names none.
+std::string movesOf(const std::string& line) {
+    if (startsWith(line, "bestmove ")) {
+        std::istringstream words(line);
+        std::string bestmove, move, ponder, guess;
+        words >> bestmove >> move >> ponder >> guess;
+        return ponder == "ponder" ? move + " " + guess : move;
+    }
+    if (!startsWith(line, "info ") || startsWith(line, "info string")) return {};
+    const std::size_t pv = line.find(" pv ");
+    return pv == std::string::npos ? std::string() : line.substr(pv + 4);
 }
 
 void writeAll(int fd, std::string_view bytes) {
@@ -308,8 +312,9 @@ std::string EngineProcess::fromUciEngine(std::string line) {
 
 void EngineProcess::learnRankBase(const std::string& line) {
     if (rankBase_ != RankBase::Unknown) return;
-    const std::string move = firstMoveOf(line);
-    if (!move.empty()) rankBase_ = detectRankBase(lastPositionCommand_, move);
+    // A whole line of moves rarely fits both conventions even when its first move does.
+    const std::string moves = movesOf(line);
+    if (!moves.empty()) rankBase_ = detectRankBase(lastPositionCommand_, moves);
 }
 
 bool EngineProcess::unload() {

@@ -70,9 +70,13 @@ std::string convertMove(std::string_view move, int fromBase, int toBase) {
     return parsed ? moveText(*parsed, toBase) : std::string(move);
 }
 
-bool legalIn(const Board& board, std::string_view move, int rankBase) {
-    auto parsed = parseMove(move, rankBase);
-    return parsed && board.isLegalMoveText(moveText(*parsed, 0));
+// True when every move is legal in turn, read with this rank base.
+bool legalIn(Board board, const std::vector<std::string>& moves, int rankBase) {
+    for (const std::string& move : moves) {
+        auto parsed = parseMove(move, rankBase);
+        if (!parsed || !board.makeMoveText(moveText(*parsed, 0))) return false;
+    }
+    return !moves.empty();
 }
 
 } // namespace
@@ -85,11 +89,12 @@ std::string moveToZeroBased(std::string_view move) {
     return convertMove(move, 1, 0);
 }
 
-RankBase detectRankBase(std::string_view positionLine, std::string_view move) {
+RankBase detectRankBase(std::string_view positionLine, std::string_view moves) {
     Board board;
     board.setPosition(positionLine);
-    const bool zero = legalIn(board, move, 0);
-    const bool one = legalIn(board, move, 1);
+    const std::vector<std::string> list = tokens(moves);
+    const bool zero = legalIn(board, list, 0);
+    const bool one = legalIn(board, list, 1);
     if (zero == one) return RankBase::Unknown;
     return zero ? RankBase::Zero : RankBase::One;
 }

@@ -17,9 +17,10 @@ std::string moveToOneBased(std::string_view move);
 // "h3e3" -> "h2e2", "a10a9" -> "a9a8"; text that is no 1-based move comes back unchanged.
 std::string moveToZeroBased(std::string_view move);
 
-// The convention in which move is legal in the position of positionLine (a UCCI
-// "position ..." line); Unknown when it is legal in both or in neither.
-RankBase detectRankBase(std::string_view positionLine, std::string_view move);
+// The convention in which the space-separated moves (played one after the other) are
+// legal in the position of positionLine (a UCCI "position ..." line); Unknown when
+// they are legal in both or in neither.
+RankBase detectRankBase(std::string_view positionLine, std::string_view moves);
 
 // Every move of a space-separated move list converted to 1-based.
 std::string movesToOneBased(std::string_view moves);

@@ -108,6 +108,9 @@ TEST(UciTranslation, DetectionNeedsAMoveLegalInOneConventionOnly) {
         { "position startpos", "a0a1", RankBase::Zero }, // "a0" is no 1-based square
         { "position startpos", "e5e6", RankBase::Unknown }, // legal in neither
         { "position fen 3k5/9/9/9/9/9/9/9/R8/R3K4 w", "a1c1", RankBase::Unknown }, // both
+        { "position fen 3k5/9/9/9/9/9/9/9/R8/R3K4 w", "a1c1 d9d8", RankBase::Zero },
+        { "position fen 3k5/9/9/9/9/9/9/9/R8/R3K4 w", "a1c1 d10d9", RankBase::One },
+        { "position startpos", "h2e2 h2e2", RankBase::Unknown }, // the second is illegal
     };
     for (const Row& row : rows)
         EXPECT_EQ(detectRankBase(row.position, row.move), row.base)
