@@ -2,9 +2,13 @@
 
 #include "platform/ChildProcess.h"
 #include "platform/Ticks.h"
+#include "rules/Board.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fcntl.h>
 #include <mutex>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -49,6 +53,38 @@ std::string escapeHtml(std::string_view text) {
     return escaped;
 }
 
+// What an engine that only speaks UCI says to "ucci" ("Unknown command: ucci").
+bool refusesUcci(std::string_view line) {
+    std::string lower(line);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower.find("unknown") != std::string::npos;
+}
+
+// The name in a UCI "option name NAME type ..." line, lower case; "" for other lines.
+std::string uciOptionName(const std::string& line) {
+    constexpr std::string_view PREFIX = "option name ";
+    if (!startsWith(line, PREFIX)) return {};
+    std::string name = line.substr(PREFIX.size(), line.find(" type ") - PREFIX.size());
+    std::transform(name.begin(), name.end(), name.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name;
+}
+
+// The moves a "bestmove X [ponder Y]" or "info ... pv ..." line names, in the order
+// they would be played; "" when it names none.
+std::string movesOf(const std::string& line) {
+    if (startsWith(line, "bestmove ")) {
+        std::istringstream words(line);
+        std::string bestmove, move, ponder, guess;
+        words >> bestmove >> move >> ponder >> guess;
+        return ponder == "ponder" ? move + " " + guess : move;
+    }
+    if (!startsWith(line, "info ") || startsWith(line, "info string")) return {};
+    const std::size_t pv = line.find(" pv ");
+    return pv == std::string::npos ? std::string() : line.substr(pv + 4);
+}
+
 void writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t done = ::write(fd, bytes.data(), bytes.size());
@@ -75,6 +111,11 @@ void EngineProcess::reset() {
     programPath_.clear();
     lastPositionCommand_.clear();
     lastReply_.clear();
+    protocol_ = EngineProtocol::Auto;
+    rankBase_ = RankBase::Unknown;
+    uciOptionNames_.clear();
+    pendingBan_.clear();
+    madeUpLines_.clear();
 }
 
 void EngineProcess::appendLog(const std::string& text, const char* prefix) const {
@@ -172,6 +213,49 @@ void EngineProcess::trackSentLine(const std::string& line) {
 void EngineProcess::sendLine(const std::string& line) {
     if (!isRunning()) return;
     trackSentLine(line);
+    if (protocol_ == EngineProtocol::Uci)
+        sendUciLine(line);
+    else
+        writeLine(line);
+}
+
+void EngineProcess::sendUciLine(const std::string& line) {
+    if (startsWith(line, "position ")) {
+        pendingBan_.clear();
+        if (rankBase_ == RankBase::One)
+            writeLine(positionToOneBased(line));
+        else if (rankBase_ == RankBase::Unknown && line.find(" moves ") != std::string::npos)
+            // Moves in an unknown convention could be misread; the bare position cannot.
+            writeLine(positionWithoutMoves(line));
+        else
+            writeLine(line);
+    } else if (startsWith(line, "banmoves")) {
+        pendingBan_ = line; // UCI has no ban; the next "go" lists the moves left
+    } else if (line == "go" || startsWith(line, "go ")) {
+        sendUciGo(line);
+    } else if (line == "setoption newgame") {
+        writeLine("ucinewgame");
+    } else if (!startsWith(line, "setoption ") || startsWith(line, "setoption name ")) {
+        writeLine(line); // UCCI option lines mean nothing to a UCI engine
+    }
+}
+
+void EngineProcess::sendUciGo(const std::string& line) {
+    Board position;
+    position.setPosition(lastPositionCommand_);
+    std::string go = uciGoCommand(line, position.isRedToMove());
+    if (!pendingBan_.empty()) {
+        std::string allowed = movesExceptBanned(lastPositionCommand_, pendingBan_);
+        if (allowed.empty()) {
+            madeUpLines_.push_back("nobestmove"); // every move is banned
+            return;
+        }
+        go += " searchmoves " + (rankBase_ == RankBase::One ? movesToOneBased(allowed) : allowed);
+    }
+    writeLine(go);
+}
+
+void EngineProcess::writeLine(const std::string& line) {
     appendLog(line, LOG_SENT_PREFIX);
     if (line.ends_with("\r\n"))
         process_->write(line);
@@ -201,6 +285,12 @@ std::string EngineProcess::readLine() {
     if (!isRunning()) return {};
     // The pipe is read only when no complete line is waiting, so the buffer holds at
     // most one read beyond a partial line however fast the engine writes.
+    if (!madeUpLines_.empty()) {
+        std::string line = std::move(madeUpLines_.front());
+        madeUpLines_.pop_front();
+        trackReceivedLine(line);
+        return line;
+    }
     std::optional<std::string> line = receiveBuffer_.takeLine();
     if (!line) {
         collectOutput();
@@ -208,8 +298,23 @@ std::string EngineProcess::readLine() {
     }
     if (!line) return {};
     appendLog(*line, LOG_RECEIVED_PREFIX);
+    if (protocol_ == EngineProtocol::Uci) *line = fromUciEngine(std::move(*line));
     trackReceivedLine(*line);
     return std::move(*line);
+}
+
+std::string EngineProcess::fromUciEngine(std::string line) {
+    if (line == "bestmove 0000" || startsWith(line, "bestmove 0000 ")) return "nobestmove";
+    if (state_ == EngineState::Thinking || state_ == EngineState::Pondering) learnRankBase(line);
+    if (rankBase_ == RankBase::One) return engineLineToZeroBased(line);
+    return line;
+}
+
+void EngineProcess::learnRankBase(const std::string& line) {
+    if (rankBase_ != RankBase::Unknown) return;
+    // A whole line of moves rarely fits both conventions even when its first move does.
+    const std::string moves = movesOf(line);
+    if (!moves.empty()) rankBase_ = detectRankBase(lastPositionCommand_, moves);
 }
 
 bool EngineProcess::unload() {
@@ -260,31 +365,79 @@ void EngineProcess::takeIdentityLine(const std::string& line) {
     }
 }
 
-bool EngineProcess::runHandshake() {
+EngineProcess::Handshake EngineProcess::runUcciHandshake(bool probing) {
     sendLine("ucci");
-    for (int attempt = 1;; ++attempt) {
-        if (attempt > HANDSHAKE_ATTEMPTS) {
-            unload();
-            return false;
-        }
+    std::int64_t quietSince = tickMs();
+    for (int attempt = 1; attempt <= HANDSHAKE_ATTEMPTS; ++attempt) {
         std::string line = readLine();
-        if (line.empty()) {
-            sleepMs(HANDSHAKE_POLL_MS);
-        } else if (line == "ucciok") {
-            setOptions(options_);
-            return true;
-        } else {
+        if (line == "ucciok") return Handshake::Done;
+        if (!line.empty()) {
+            if (probing && refusesUcci(line)) return Handshake::Refused;
             takeIdentityLine(line);
+            quietSince = tickMs();
+        } else if (probing && tickMs() - quietSince >= AUTO_PROBE_QUIET_MS) {
+            return Handshake::Refused;
+        } else {
+            sleepMs(HANDSHAKE_POLL_MS);
         }
     }
+    return Handshake::Failed;
+}
+
+bool EngineProcess::awaitUciLine(const std::string& wanted) {
+    for (int attempt = 1; attempt <= HANDSHAKE_ATTEMPTS; ++attempt) {
+        std::string line = readLine();
+        if (line == wanted) return true;
+        if (line.empty()) {
+            sleepMs(HANDSHAKE_POLL_MS);
+            continue;
+        }
+        takeIdentityLine(line);
+        if (std::string name = uciOptionName(line); !name.empty()) uciOptionNames_.insert(name);
+    }
+    return false;
+}
+
+bool EngineProcess::runUciHandshake() {
+    protocol_ = EngineProtocol::Uci;
+    sendLine("uci");
+    if (!awaitUciLine("uciok")) return false;
+    sendUciOptions();
+    sendLine("isready");
+    return awaitUciLine("readyok");
+}
+
+void EngineProcess::sendUciOptions() {
+    // Only options the engine announced: the rest would only earn error lines.
+    auto has = [this](const char* name) { return uciOptionNames_.contains(name); };
+    if (has("ponder")) sendLine("setoption name Ponder value true");
+    if (options_.hashSizeMb > 0 && has("hash"))
+        sendLine("setoption name Hash value " + std::to_string(options_.hashSizeMb));
+    if (options_.threads > 0 && has("threads"))
+        sendLine("setoption name Threads value " + std::to_string(options_.threads));
 }
 
 bool EngineProcess::loadProgram(const std::string& path) {
     if (!fileExists(path)) return false;
     if (!unload()) return false;
     if (!options_.logFile.empty()) truncateLog(options_.logFile);
+    const EngineProtocol wanted = options_.protocol;
+    if (wanted != EngineProtocol::Uci) {
+        if (!startProcess(path)) return false;
+        const Handshake ucci = runUcciHandshake(wanted == EngineProtocol::Auto);
+        if (ucci == Handshake::Done) {
+            protocol_ = EngineProtocol::Ucci;
+            setOptions(options_);
+            return true;
+        }
+        // Quit (or kill) the engine that would not speak UCCI; Auto tries UCI next.
+        const bool gone = unload();
+        if (ucci == Handshake::Failed || !gone) return false;
+    }
     if (!startProcess(path)) return false;
-    return runHandshake();
+    if (runUciHandshake()) return true;
+    unload();
+    return false;
 }
 
 bool EngineProcess::setOptions(EngineOptions& options) {
@@ -292,6 +445,10 @@ bool EngineProcess::setOptions(EngineOptions& options) {
     if (options.logFile != options_.logFile) truncateLog(options.logFile);
     options_ = options;
     if (state() != EngineState::Idle) return false;
+    if (protocol_ == EngineProtocol::Uci) {
+        sendUciOptions();
+        return true;
+    }
     sendLine("setoption usemillisec true");
     sendLine("setoption ponder true");
     sendLine("setoption randomness " + options_.randomness);

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "engine/LineBuffer.h"
+#include "engine/UciTranslation.h"
 #include "settings/SettingsRecords.h"
 
+#include <deque>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace qinglan {
@@ -24,13 +27,16 @@ struct EngineIdentity {
 inline constexpr const char* LOG_SENT_PREFIX = "<font color=\"red\">";
 inline constexpr const char* LOG_RECEIVED_PREFIX = "<font color=\"blue\">";
 
-// One UCCI engine program run as a child process. Everything happens on the caller's
-// thread: output is only collected when a line is asked for, and the few waits
-// (handshake, stop, quit) are bounded by the named constants below.
+// One UCCI or UCI engine program run as a child process. Everything happens on the
+// caller's thread: output is only collected when a line is asked for, and the few waits
+// (handshake, stop, quit) are bounded by the named constants below. Callers always
+// speak UCCI with 0-based ranks; a UCI engine's lines are translated both ways here.
 class EngineProcess {
 public:
     static constexpr int HANDSHAKE_ATTEMPTS = 300;
     static constexpr int HANDSHAKE_POLL_MS = 20;
+    // Silence after "ucci" that makes the automatic protocol try UCI instead.
+    static constexpr int AUTO_PROBE_QUIET_MS = 1000;
     static constexpr int QUIT_ATTEMPTS = 50;
     static constexpr int QUIT_POLL_MS = 20;
     static constexpr int STOP_POLL_MS = 10;
@@ -60,6 +66,10 @@ public:
     const EngineIdentity& identity() const { return identity_; }
     const std::string& name() const { return identity_.name; }
     EngineOptions getOptions() const { return options_; }
+    // The protocol the running engine speaks (Ucci or Uci); Auto while none is known.
+    EngineProtocol protocol() const { return protocol_; }
+    // How a UCI engine numbers ranks, once one of its moves has told.
+    RankBase rankBase() const { return rankBase_; }
 
     // One entry of the communication log, when the options name a log file.
     void appendLog(const std::string& text, const char* prefix) const;
@@ -90,8 +100,10 @@ public:
 
     // true when no process is left afterwards.
     bool unload();
-    // Starts the program (no shell, no arguments) and runs the "ucci" handshake; true
-    // only when "ucciok" arrived. A missing file changes nothing.
+    // Starts the program (no shell, no arguments) and runs the handshake of the
+    // options' protocol; Auto starts again with "uci" when the engine refuses "ucci" or
+    // keeps quiet. True only when the handshake ended ("ucciok", or "uciok" and
+    // "readyok"). A missing file changes nothing.
     bool loadProgram(const std::string& path);
     // Stores the options (an empty book becomes the engine's default book, in the
     // caller's record too) and sends them when the engine is Idle; false otherwise.
@@ -100,7 +112,16 @@ public:
 private:
     void truncateLog(const std::string& path) const;
     bool startProcess(const std::string& path);
-    bool runHandshake();
+    enum class Handshake { Done, Refused, Failed };
+    Handshake runUcciHandshake(bool probing);
+    bool runUciHandshake();
+    bool awaitUciLine(const std::string& wanted);
+    void sendUciOptions();
+    void sendUciLine(const std::string& line);
+    void sendUciGo(const std::string& line);
+    void writeLine(const std::string& line);
+    std::string fromUciEngine(std::string line);
+    void learnRankBase(const std::string& line);
     void takeIdentityLine(const std::string& line);
     void trackSentLine(const std::string& line);
     void trackReceivedLine(const std::string& line);
@@ -115,6 +136,11 @@ private:
     std::string lastReply_;
     std::string defaultBookFile_;
     std::string programPath_;
+    EngineProtocol protocol_ = EngineProtocol::Auto;
+    RankBase rankBase_ = RankBase::Unknown;
+    std::set<std::string> uciOptionNames_; // lower case, as announced by a UCI engine
+    std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
+    std::deque<std::string> madeUpLines_; // replies given in the engine's name
 };
 
 } // namespace qinglan

@@ -12,6 +12,9 @@ constexpr int COMPAT_STARTPOS = 1; // position lines use "startpos" from the sta
 constexpr int COMPAT_RESTART_AT_CAPTURE = 2; // position lines restart at the latest capture
 constexpr int COMPAT_PONDER = 4; // think on the opponent's time
 
+// How the program talks to an engine. Auto tries UCCI first and falls back to UCI.
+enum class EngineProtocol : int { Ucci = 0, Uci = 1, Auto = 2 };
+
 struct EngineOptions {
     std::string bookFile; // "" = the engine's own default book
     int hashSizeMb = 0; // 0 = the engine chooses
@@ -21,6 +24,7 @@ struct EngineOptions {
     int threads = 0; // 0 = the engine chooses
     std::string logFile; // "" = no communication log
     int compatFlags = 0;
+    EngineProtocol protocol = EngineProtocol::Auto;
 
     bool operator==(const EngineOptions&) const = default;
 };

@@ -1,20 +1,25 @@
-// qinglan-fake-engine: a small UCCI engine for the tests of the engine link. It plays
-// legal moves and misbehaves on request. Chosen by environment variables read at start:
+// qinglan-fake-engine: a small UCCI (or, on request, UCI-only) engine for the tests of
+// the engine link. It plays legal moves and misbehaves on request. Chosen by environment variables
+// read at start:
 //   QINGLAN_FAKE_TRANSCRIPT  file that gets every line received, as it arrives
 //   QINGLAN_FAKE_NAME        the "id name" (default FakeEngine)
 //   QINGLAN_FAKE_BOOK        the book named in "option bookfiles ... default" (book.dat)
 //   QINGLAN_FAKE_MODE        comma-separated flags, see Mode below; "delay=MS" too
 #include "rules/Board.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <optional>
 #include <poll.h>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace qinglan;
 using Clock = std::chrono::steady_clock;
@@ -37,6 +42,9 @@ struct Mode {
     bool chatter = false; // endless info lines at go, never reading input again
     bool info = false; // an info line with a pv before bestmove
     bool gbkName = false; // the id name in GBK bytes
+    bool uci = false; // UCI only: "Unknown command" to "ucci", 0-based ranks
+    bool uci1 = false; // as uci, with ranks numbered from 1 ("h3e3", "a10a9")
+    bool both = false; // as uci, but answers "ucci" as a UCCI engine does
     int delayMs = 0; // thinking time of a search that is not infinite or pondering
 };
 
@@ -59,6 +67,9 @@ const std::pair<std::string_view, bool Mode::*> FLAGS[] = {
     { "chatter", &Mode::chatter },
     { "info", &Mode::info },
     { "gbk-name", &Mode::gbkName },
+    { "uci", &Mode::uci },
+    { "uci1", &Mode::uci1 },
+    { "both", &Mode::both },
 };
 
 Mode readMode() {
@@ -84,7 +95,27 @@ Mode readMode() {
             std::exit(2);
         }
     }
+    mode.uci |= mode.uci1 || mode.both;
     return mode;
+}
+
+// Every rank number in line after the first `after` moved by delta.
+std::string shiftRanks(const std::string& line, const std::string& after, int delta) {
+    std::size_t at = line.find(after);
+    if (at == std::string::npos) return line;
+    at += after.size();
+    std::string out = line.substr(0, at);
+    for (std::size_t i = at; i < line.size();) {
+        if (!std::isdigit(static_cast<unsigned char>(line[i]))) {
+            out += line[i++];
+            continue;
+        }
+        std::size_t end = i;
+        while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
+        out += std::to_string(std::stoi(line.substr(i, end - i)) + delta);
+        i = end;
+    }
+    return out;
 }
 
 std::string envOr(const char* name, const char* fallback) {
@@ -111,9 +142,11 @@ private:
     void flush();
     void onLine(const std::string& line);
     void greet();
+    void greetUci();
+    bool onUciLine(const std::string& line);
     void startSearch(const std::string& line);
     void answerSearch();
-    std::string pickMove(const Board& board) const;
+    std::string pickMove(const Board& board, bool restricted) const;
     std::string reply();
 
     Mode mode_;
@@ -123,6 +156,7 @@ private:
     bool searching_ = false;
     bool pondering_ = false;
     std::optional<Clock::time_point> answerAt_; // none: waits for stop or ponderhit
+    std::vector<std::string> searchMoves_; // UCI "searchmoves", 0-based
 };
 
 void FakeEngine::say(const std::string& line) {
@@ -161,10 +195,54 @@ void FakeEngine::greet() {
     flush();
 }
 
+void FakeEngine::greetUci() {
+    bursting_ = true;
+    say("id name " + envOr("QINGLAN_FAKE_NAME", "FakeEngine"));
+    say("id author qinglan tests");
+    say("option name Ponder type check default false");
+    say("option name Hash type spin default 16 min 1 max 1024");
+    say("option name UCI_Variant type combo default xiangqi var xiangqi");
+    say("uciok");
+    bursting_ = false;
+    flush();
+}
+
+// True when the line was a UCI matter and has been dealt with.
+bool FakeEngine::onUciLine(const std::string& line) {
+    const int toZero = mode_.uci1 ? -1 : 0;
+    if (line == "ucci" && !mode_.both)
+        say("Unknown command: ucci");
+    else if (line == "ucci")
+        return false;
+    else if (line == "uci")
+        greetUci();
+    else if (line == "isready")
+        say("readyok");
+    else if (line.starts_with("position "))
+        board_.setPosition(shiftRanks(line, " moves ", toZero));
+    else if (line.starts_with("go")) {
+        searchMoves_.clear();
+        std::istringstream words(shiftRanks(line, " searchmoves ", toZero));
+        std::string word;
+        while (words >> word && word != "searchmoves") { }
+        while (words >> word) searchMoves_.push_back(word);
+        return false;
+    } else
+        return false;
+    return true;
+}
+
 // Legal, deterministic, and different from position to position so games go on.
-std::string FakeEngine::pickMove(const Board& board) const {
-    int moves[MAX_PSEUDO_MOVES];
-    int count = board.generateLegalMoves(moves);
+std::string FakeEngine::pickMove(const Board& board, bool restricted) const {
+    int found[MAX_PSEUDO_MOVES];
+    int all = board.generateLegalMoves(found);
+    std::vector<int> moves;
+    for (int i = 0; i < all; ++i) {
+        bool allowed = !restricted || searchMoves_.empty()
+            || std::ranges::count(searchMoves_, moveToCoord(found[i]));
+        if (allowed) moves.push_back(found[i]);
+    }
+    int count = static_cast<int>(moves.size());
     if (count == 0) return {};
     std::size_t index = std::hash<std::string> {}(board.toFen()) % static_cast<std::size_t>(count);
     return moveToCoord(moves[index]);
@@ -173,19 +251,21 @@ std::string FakeEngine::pickMove(const Board& board) const {
 std::string FakeEngine::reply() {
     if (mode_.nobestmove) return "nobestmove";
     if (mode_.none) return "bestmove (none)";
-    std::string move = pickMove(board_);
+    std::string move = pickMove(board_, true);
     if (mode_.illegal) return board_.isLegalMoveText("a0a9") ? "bestmove a0a0" : "bestmove a0a9";
-    if (move.empty()) return "nobestmove";
+    if (move.empty()) return mode_.uci ? "bestmove 0000" : "nobestmove";
     Board after = board_;
     after.makeMoveText(move);
-    std::string guess = pickMove(after);
-    if (mode_.info)
-        say("info depth 1 score 12 time 5 nodes 100 pv " + move
-            + (guess.empty() ? "" : " " + guess));
+    std::string guess = pickMove(after, false);
+    if (mode_.info) {
+        std::string info = "info depth 1 score 12 time 5 nodes 100 pv " + move
+            + (guess.empty() ? "" : " " + guess);
+        say(mode_.uci1 ? shiftRanks(info, " pv ", 1) : info);
+    }
     std::string line = "bestmove " + move;
     if ((mode_.ponder || mode_.ponderTrailing) && !guess.empty()) line += " ponder " + guess;
     if (mode_.ponderTrailing) line += " draw";
-    return line;
+    return mode_.uci1 ? shiftRanks(line, "bestmove ", 1) : line;
 }
 
 void FakeEngine::startSearch(const std::string& line) {
@@ -219,6 +299,7 @@ void FakeEngine::answerSearch() {
 }
 
 void FakeEngine::onLine(const std::string& line) {
+    if (mode_.uci && onUciLine(line)) return;
     if (line == "ucci")
         greet();
     else if (line.starts_with("position "))
