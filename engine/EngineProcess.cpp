@@ -437,6 +437,15 @@ bool EngineProcess::loadProgram(const std::string& path) {
     if (!startProcess(path)) return false;
     if (runUciHandshake()) return true;
     unload();
+    // Quiet is no refusal: a UCCI engine that was only slow to answer (a big book or
+    // network loading) gets the whole UCCI handshake after all.
+    if (wanted != EngineProtocol::Auto || !startProcess(path)) return false;
+    if (runUcciHandshake(false) == Handshake::Done) {
+        protocol_ = EngineProtocol::Ucci;
+        setOptions(options_);
+        return true;
+    }
+    unload();
     return false;
 }
 

@@ -162,6 +162,7 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
     const std::vector<std::string> refused
         = { "ucci", "quit", "uci", "setoption name Ponder value true" };
     const std::vector<std::string> uci = { "uci", "setoption name Ponder value true" };
+    const std::vector<std::string> slow = { "ucci", "quit", "uci", "quit", "ucci", "setoption usemillisec true" };
     const Row rows[] = {
         { "", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
         { "uci", EngineProtocol::Auto, EngineProtocol::Uci, refused },
@@ -169,6 +170,8 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
         { "both", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
         { "both", EngineProtocol::Uci, EngineProtocol::Uci, uci },
         { "both", EngineProtocol::Ucci, EngineProtocol::Ucci, ucci },
+        // Silent for a while is not a refusal: after UCI gets no answer, UCCI again.
+        { "slow-ucci", EngineProtocol::Auto, EngineProtocol::Ucci, slow },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.flags);
