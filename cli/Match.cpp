@@ -45,6 +45,28 @@ bool parseTimeControl(const std::string& text, double& minutes, double& incremen
     return !i.empty() && !*end && increment >= 0;
 }
 
+bool parseProtocol(const std::string& text, EngineProtocol& protocol) {
+    constexpr std::pair<const char*, EngineProtocol> NAMES[] = {
+        { "ucci", EngineProtocol::Ucci },
+        { "uci", EngineProtocol::Uci },
+        { "auto", EngineProtocol::Auto },
+    };
+    for (const auto& [name, value] : NAMES)
+        if (text == name) {
+            protocol = value;
+            return true;
+        }
+    return false;
+}
+
+// "NAME=VALUE"; the name may not be empty, the value may.
+bool parseOwnOption(const std::string& text, std::map<std::string, std::string>& options) {
+    const std::size_t equals = text.find('=');
+    if (equals == 0 || equals == std::string::npos) return false;
+    options[text.substr(0, equals)] = text.substr(equals + 1);
+    return true;
+}
+
 LevelSettings levelOf(const MatchOptions& o) {
     LevelSettings level;
     if (o.depth > 0) {
@@ -146,6 +168,8 @@ private:
         EngineProcess& engine = game_.engine(main);
         EngineOptions o = engine.getOptions();
         o.compatFlags = COMPAT_STARTPOS;
+        o.protocol = main ? options_.protocolA : options_.protocolB;
+        o.ownOptions = main ? options_.optionsA : options_.optionsB;
         engine.setOptions(o);
         if (!engine.loadProgram(main ? options_.engineA : options_.engineB)) return false;
         for (const std::string& line : main ? options_.initA : options_.initB)
@@ -239,6 +263,10 @@ std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string
             o.initA.push_back(value);
         else if (flag == "--init-b")
             o.initB.push_back(value);
+        else if (flag == "--protocol-a" || flag == "--protocol-b")
+            ok = parseProtocol(value, flag.back() == 'a' ? o.protocolA : o.protocolB);
+        else if (flag == "--option-a" || flag == "--option-b")
+            ok = parseOwnOption(value, flag.back() == 'a' ? o.optionsA : o.optionsB);
         else if (flag == "--openings")
             o.openingsFile = value;
         else if (flag == "--pgn")
@@ -294,7 +322,7 @@ int runMatch(const MatchOptions& options) {
     for (int k = 0; k < std::min(options.concurrency, options.games); ++k) {
         slots.push_back(std::make_unique<MatchSlot>(options));
         if (!slots.back()->loadEngines()) {
-            std::fprintf(stderr, "cannot load the engines (no \"ucciok\")\n");
+            std::fprintf(stderr, "cannot load the engines (no handshake)\n");
             if (pgn) std::fclose(pgn);
             return 2;
         }

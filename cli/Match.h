@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings/SettingsRecords.h"
+
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +20,9 @@ struct MatchOptions {
     double tcIncrementSeconds = 0;
     int depth = 0; // a depth limit instead of time
     std::vector<std::string> initA, initB; // lines sent after the handshake
+    EngineProtocol protocolA = EngineProtocol::Auto, protocolB = EngineProtocol::Auto;
+    // Own options by name, sent after the handshake when the engine announces them.
+    std::map<std::string, std::string> optionsA, optionsB;
     std::string openingsFile;
     std::string pgnFile;
 };
@@ -24,7 +30,9 @@ struct MatchOptions {
 inline constexpr const char* MATCH_USAGE
     = "qinglan-cli match ENGINE_A ENGINE_B [--games N] [--concurrency K] "
       "[--movetime MS | --tc MINUTES+INCREMENT_SECONDS | --depth D] [--init-a LINE] "
-      "[--init-b LINE] [--openings FILE] [--pgn FILE]";
+      "[--init-b LINE] [--protocol-a|--protocol-b ucci|uci|auto] [--option-a|--option-b "
+      "NAME=VALUE] "
+      "[--openings FILE] [--pgn FILE]";
 
 // The options of argv[2..]; nothing (with error set) when they do not parse.
 std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string& error);

@@ -53,22 +53,17 @@ std::string escapeHtml(std::string_view text) {
     return escaped;
 }
 
+bool sameName(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, {}, lower, lower);
+}
+
 // What an engine that only speaks UCI says to "ucci" ("Unknown command: ucci").
 bool refusesUcci(std::string_view line) {
     std::string lower(line);
     std::transform(lower.begin(), lower.end(), lower.begin(),
         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return lower.find("unknown") != std::string::npos;
-}
-
-// The name in a UCI "option name NAME type ..." line, lower case; "" for other lines.
-std::string uciOptionName(const std::string& line) {
-    constexpr std::string_view PREFIX = "option name ";
-    if (!startsWith(line, PREFIX)) return {};
-    std::string name = line.substr(PREFIX.size(), line.find(" type ") - PREFIX.size());
-    std::transform(name.begin(), name.end(), name.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name;
 }
 
 // The moves a "bestmove X [ponder Y]" or "info ... pv ..." line names, in the order
@@ -113,7 +108,7 @@ void EngineProcess::reset() {
     lastReply_.clear();
     protocol_ = EngineProtocol::Auto;
     rankBase_ = RankBase::Unknown;
-    uciOptionNames_.clear();
+    announced_.clear();
     pendingBan_.clear();
     madeUpLines_.clear();
 }
@@ -314,7 +309,7 @@ void EngineProcess::learnRankBase(const std::string& line) {
     if (rankBase_ != RankBase::Unknown) return;
     // A whole line of moves rarely fits both conventions even when its first move does.
     const std::string moves = movesOf(line);
-    if (!moves.empty()) rankBase_ = detectRankBase(lastPositionCommand_, moves);
+    if (!moves.empty()) options_.rankBase = rankBase_ = detectRankBase(lastPositionCommand_, moves);
 }
 
 bool EngineProcess::unload() {
@@ -367,13 +362,15 @@ void EngineProcess::takeIdentityLine(const std::string& line) {
 
 EngineProcess::Handshake EngineProcess::runUcciHandshake(bool probing) {
     sendLine("ucci");
+    // A deadline rather than a count of reads: a long list of options is no failure.
+    const std::int64_t deadline = tickMs() + HANDSHAKE_ATTEMPTS * HANDSHAKE_POLL_MS;
     std::int64_t quietSince = tickMs();
-    for (int attempt = 1; attempt <= HANDSHAKE_ATTEMPTS; ++attempt) {
+    while (tickMs() < deadline) {
         std::string line = readLine();
         if (line == "ucciok") return Handshake::Done;
         if (!line.empty()) {
             if (probing && refusesUcci(line)) return Handshake::Refused;
-            takeIdentityLine(line);
+            takeHandshakeLine(line);
             quietSince = tickMs();
         } else if (probing && tickMs() - quietSince >= AUTO_PROBE_QUIET_MS) {
             return Handshake::Refused;
@@ -385,21 +382,39 @@ EngineProcess::Handshake EngineProcess::runUcciHandshake(bool probing) {
 }
 
 bool EngineProcess::awaitUciLine(const std::string& wanted) {
-    for (int attempt = 1; attempt <= HANDSHAKE_ATTEMPTS; ++attempt) {
+    const std::int64_t deadline = tickMs() + HANDSHAKE_ATTEMPTS * HANDSHAKE_POLL_MS;
+    while (tickMs() < deadline) {
         std::string line = readLine();
         if (line == wanted) return true;
-        if (line.empty()) {
+        if (line.empty())
             sleepMs(HANDSHAKE_POLL_MS);
-            continue;
-        }
-        takeIdentityLine(line);
-        if (std::string name = uciOptionName(line); !name.empty()) uciOptionNames_.insert(name);
+        else
+            takeHandshakeLine(line);
     }
     return false;
 }
 
+void EngineProcess::takeHandshakeLine(const std::string& line) {
+    takeIdentityLine(line);
+    std::optional<EngineOptionSpec> option = parseOptionLine(line);
+    if (!option) return;
+    // A name announced twice keeps its last form, in its first place.
+    auto same = std::ranges::find_if(announced_,
+        [&](const EngineOptionSpec& known) { return sameName(known.name, option->name); });
+    if (same != announced_.end())
+        *same = std::move(*option);
+    else if (announced_.size() < MAX_ENGINE_OPTIONS)
+        announced_.push_back(std::move(*option));
+}
+
+bool EngineProcess::announces(std::string_view name) const {
+    return std::ranges::any_of(
+        announced_, [&](const EngineOptionSpec& option) { return sameName(option.name, name); });
+}
+
 bool EngineProcess::runUciHandshake() {
     protocol_ = EngineProtocol::Uci;
+    rankBase_ = options_.rankBase;
     sendLine("uci");
     if (!awaitUciLine("uciok")) return false;
     sendUciOptions();
@@ -409,44 +424,77 @@ bool EngineProcess::runUciHandshake() {
 
 void EngineProcess::sendUciOptions() {
     // Only options the engine announced: the rest would only earn error lines.
-    auto has = [this](const char* name) { return uciOptionNames_.contains(name); };
-    if (has("ponder")) sendLine("setoption name Ponder value true");
-    if (options_.hashSizeMb > 0 && has("hash"))
+    if (announces("Ponder")) sendLine("setoption name Ponder value true");
+    if (options_.hashSizeMb > 0 && announces("Hash"))
         sendLine("setoption name Hash value " + std::to_string(options_.hashSizeMb));
-    if (options_.threads > 0 && has("threads"))
+    if (options_.threads > 0 && announces("Threads"))
         sendLine("setoption name Threads value " + std::to_string(options_.threads));
+    sendOwnOptions();
+}
+
+void EngineProcess::sendOwnOptions() {
+    for (const EngineOptionSpec& option : announced_) {
+        if (isProgramOption(option.name, protocol_)) continue;
+        const std::string* value = storedOptionValue(options_.ownOptions, option.name);
+        // Values kept for an older version of the engine may no longer fit; skipped.
+        if (value && acceptsOptionValue(option, *value))
+            sendLine(optionCommand(option, *value, protocol_));
+    }
+}
+
+bool EngineProcess::pressOptionButton(const std::string& name) {
+    auto button = std::ranges::find_if(announced_, [&](const EngineOptionSpec& option) {
+        return option.kind == OptionKind::Button && option.name == name;
+    });
+    if (button == announced_.end() || state() != EngineState::Idle) return false;
+    sendLine(optionCommand(*button, "", protocol_));
+    return true;
+}
+
+void EngineProcess::adoptProgram(const std::string& path) {
+    if (options_.programPath == path) return;
+    // What was learnt about another program says nothing about this one; a record
+    // that names no program yet (chosen before the first load) is kept.
+    if (!options_.programPath.empty()) {
+        options_.protocol = EngineProtocol::Auto;
+        options_.rankBase = RankBase::Unknown;
+        options_.ownOptions.clear();
+    }
+    options_.programPath = path;
 }
 
 bool EngineProcess::loadProgram(const std::string& path) {
     if (!fileExists(path)) return false;
     if (!unload()) return false;
     if (!options_.logFile.empty()) truncateLog(options_.logFile);
+    adoptProgram(path);
     const EngineProtocol wanted = options_.protocol;
     if (wanted != EngineProtocol::Uci) {
         if (!startProcess(path)) return false;
         const Handshake ucci = runUcciHandshake(wanted == EngineProtocol::Auto);
-        if (ucci == Handshake::Done) {
-            protocol_ = EngineProtocol::Ucci;
-            setOptions(options_);
-            return true;
-        }
+        if (ucci == Handshake::Done) return finishUcciLoad();
         // Quit (or kill) the engine that would not speak UCCI; Auto tries UCI next.
         const bool gone = unload();
         if (ucci == Handshake::Failed || !gone) return false;
     }
     if (!startProcess(path)) return false;
-    if (runUciHandshake()) return true;
+    if (runUciHandshake()) {
+        options_.protocol = EngineProtocol::Uci;
+        return true;
+    }
     unload();
     // Quiet is no refusal: a UCCI engine that was only slow to answer (a big book or
     // network loading) gets the whole UCCI handshake after all.
     if (wanted != EngineProtocol::Auto || !startProcess(path)) return false;
-    if (runUcciHandshake(false) == Handshake::Done) {
-        protocol_ = EngineProtocol::Ucci;
-        setOptions(options_);
-        return true;
-    }
+    if (runUcciHandshake(false) == Handshake::Done) return finishUcciLoad();
     unload();
     return false;
+}
+
+bool EngineProcess::finishUcciLoad() {
+    protocol_ = options_.protocol = EngineProtocol::Ucci;
+    setOptions(options_);
+    return true;
 }
 
 bool EngineProcess::setOptions(EngineOptions& options) {
@@ -458,6 +506,11 @@ bool EngineProcess::setOptions(EngineOptions& options) {
         sendUciOptions();
         return true;
     }
+    sendUcciOptions();
+    return true;
+}
+
+void EngineProcess::sendUcciOptions() {
     sendLine("setoption usemillisec true");
     sendLine("setoption ponder true");
     sendLine("setoption randomness " + options_.randomness);
@@ -472,7 +525,7 @@ bool EngineProcess::setOptions(EngineOptions& options) {
         sendLine("setoption bookfiles ");
         sendLine("setoption usebook false");
     }
-    return true;
+    sendOwnOptions();
 }
 
 } // namespace qinglan

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "engine/EngineOptionSpec.h"
 #include "engine/LineBuffer.h"
 #include "engine/UciTranslation.h"
 #include "settings/SettingsRecords.h"
 
 #include <deque>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace qinglan {
@@ -33,6 +33,7 @@ inline constexpr const char* LOG_RECEIVED_PREFIX = "<font color=\"blue\">";
 // speak UCCI with 0-based ranks; a UCI engine's lines are translated both ways here.
 class EngineProcess {
 public:
+    // The handshake waits this long for its last line, however many lines come first.
     static constexpr int HANDSHAKE_ATTEMPTS = 300;
     static constexpr int HANDSHAKE_POLL_MS = 20;
     // Silence after "ucci" that makes the automatic protocol try UCI instead.
@@ -70,6 +71,8 @@ public:
     EngineProtocol protocol() const { return protocol_; }
     // How a UCI engine numbers ranks, once one of its moves has told.
     RankBase rankBase() const { return rankBase_; }
+    // The options the running engine announced in its handshake, in its order.
+    const std::vector<EngineOptionSpec>& announcedOptions() const { return announced_; }
 
     // One entry of the communication log, when the options name a log file.
     void appendLog(const std::string& text, const char* prefix) const;
@@ -103,11 +106,16 @@ public:
     // Starts the program (no shell, no arguments) and runs the handshake of the
     // options' protocol; Auto starts again with "uci" when the engine refuses "ucci" or
     // keeps quiet. True only when the handshake ended ("ucciok", or "uciok" and
-    // "readyok"). A missing file changes nothing.
+    // "readyok"); the protocol found is then kept in the options. Another program than
+    // the options were kept for starts with Auto, no rank base and no own options.
+    // A missing file changes nothing.
     bool loadProgram(const std::string& path);
     // Stores the options (an empty book becomes the engine's default book, in the
     // caller's record too) and sends them when the engine is Idle; false otherwise.
+    // Own options are sent only when the engine announced them and the value suits.
     bool setOptions(EngineOptions& options);
+    // Sends an announced button option of that name; false unless the engine is Idle.
+    bool pressOptionButton(const std::string& name);
 
 private:
     void truncateLog(const std::string& path) const;
@@ -116,7 +124,13 @@ private:
     Handshake runUcciHandshake(bool probing);
     bool runUciHandshake();
     bool awaitUciLine(const std::string& wanted);
+    void takeHandshakeLine(const std::string& line);
+    bool announces(std::string_view name) const;
+    void adoptProgram(const std::string& path);
     void sendUciOptions();
+    void sendOwnOptions();
+    void sendUcciOptions();
+    bool finishUcciLoad();
     void sendUciLine(const std::string& line);
     void sendUciGo(const std::string& line);
     void writeLine(const std::string& line);
@@ -138,7 +152,7 @@ private:
     std::string programPath_;
     EngineProtocol protocol_ = EngineProtocol::Auto;
     RankBase rankBase_ = RankBase::Unknown;
-    std::set<std::string> uciOptionNames_; // lower case, as announced by a UCI engine
+    std::vector<EngineOptionSpec> announced_;
     std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
     std::deque<std::string> madeUpLines_; // replies given in the engine's name
 };

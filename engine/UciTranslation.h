@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsRecords.h"
+
 #include <string>
 #include <string_view>
 
@@ -8,9 +10,6 @@
 
 namespace qinglan {
 
-// How a UCI engine numbers ranks: from 0 like UCCI ("h2e2"), or from 1 with a
-// two-digit tenth rank ("h3e3", "a10a9"). Unknown until a move tells.
-enum class RankBase : int { Unknown = 0, Zero = 1, One = 2 };
 
 // "h2e2" -> "h3e3"; text that is no 0-based move comes back unchanged.
 std::string moveToOneBased(std::string_view move);

@@ -153,6 +153,22 @@ std::string ProfileFile::read(
     return std::string(text);
 }
 
+std::vector<std::pair<std::string, std::string>> ProfileFile::entries(
+    std::string_view section) const {
+    CSimpleIniA::TNamesDepend keys;
+    store_->ini.GetAllKeys(std::string(section).c_str(), keys);
+    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& key : keys) {
+        // A key written twice is listed twice; the first one is the one read.
+        if (std::ranges::any_of(
+                out, [&](const auto& entry) { return sameAsciiCaseless(entry.first, key.pItem); }))
+            continue;
+        out.emplace_back(key.pItem, read(section, key.pItem, ""));
+    }
+    return out;
+}
+
 int ProfileFile::readInt(std::string_view section, std::string_view key, int fallback) const {
     return parseProfileInt(read(section, key, formatProfileInt(fallback)));
 }
@@ -174,6 +190,10 @@ bool ProfileFile::write(std::string_view section, std::string_view key, std::str
 
 bool ProfileFile::writeInt(std::string_view section, std::string_view key, int value) {
     return write(section, key, formatProfileInt(value));
+}
+
+void ProfileFile::removeSection(std::string_view section) {
+    store_->ini.Delete(std::string(section).c_str(), nullptr, true);
 }
 
 bool ProfileFile::save() {

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // A profile-string file: "[section]" lines followed by "key=value" lines, UTF-8.
 // Sections and keys match case-insensitively (ASCII); lines the program never
@@ -44,12 +46,16 @@ public:
     std::string read(
         std::string_view section, std::string_view key, std::string_view fallback) const;
     int readInt(std::string_view section, std::string_view key, int fallback) const;
+    // Every key of the section with its value (read as read() does), in file order.
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
     // False, and nothing changes, when the text cannot be kept on one line (a line
     // break or NUL anywhere, "]" in a section, "=" in a key, blank or empty names).
     // Leading or trailing blanks and surrounding quotes are kept by quoting the value.
     bool write(std::string_view section, std::string_view key, std::string_view value);
     bool writeInt(std::string_view section, std::string_view key, int value);
+    // Drops the section with all its keys.
+    void removeSection(std::string_view section);
 
     // Writes the whole file (no byte-order mark), creating its folder when needed.
     // False when it could not be written; also false, without touching the disk, when

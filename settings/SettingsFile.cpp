@@ -19,12 +19,48 @@ constexpr const char* KEY_LOG = "日志文件";
 constexpr const char* KEY_THREADS = "线程数";
 constexpr const char* KEY_HASH = "内存使用";
 constexpr const char* KEY_COMPAT = "兼容参数";
+constexpr const char* KEY_PROTOCOL = "协议";
+constexpr const char* KEY_RANK_BASE = "行号起点";
+constexpr const char* KEY_OPTIONS_PROGRAM = "选项所属程序";
+// The section of an engine's own options, after the slot's section name.
+constexpr std::string_view OWN_OPTIONS_SUFFIX = "自带选项";
+
+constexpr std::pair<EngineProtocol, const char*> PROTOCOL_TEXTS[] = {
+    { EngineProtocol::Ucci, "UCCI" },
+    { EngineProtocol::Uci, "UCI" },
+    { EngineProtocol::Auto, "自动" },
+};
 
 constexpr const char* KEY_BACKGROUND = "底图";
 constexpr const char* KEY_BOARD_ALPHA = "棋盘透明度";
 constexpr const char* KEY_PIECE_ALPHA = "棋子透明度";
 constexpr const char* KEY_LIST_ALPHA = "列表透明度";
 constexpr const char* KEY_ANIMATION = "动画速度";
+
+std::string ownOptionsSection(std::string_view section) {
+    return std::string(section) + std::string(OWN_OPTIONS_SUFFIX);
+}
+
+EngineProtocol protocolOf(const std::string& text) {
+    for (const auto& [protocol, name] : PROTOCOL_TEXTS)
+        if (text == name) return protocol;
+    return EngineProtocol::Auto;
+}
+
+const char* protocolText(EngineProtocol protocol) {
+    for (const auto& [known, name] : PROTOCOL_TEXTS)
+        if (known == protocol) return name;
+    return "自动";
+}
+
+// The rank base as the number the first rank has; -1 when unknown.
+int rankBaseNumber(RankBase base) {
+    return base == RankBase::Zero ? 0 : base == RankBase::One ? 1 : -1;
+}
+
+RankBase rankBaseOf(int number) {
+    return number == 0 ? RankBase::Zero : number == 1 ? RankBase::One : RankBase::Unknown;
+}
 
 std::string joined(const std::string& folder, std::string_view name) {
     return (fs::path(folder) / fs::path(std::string(name))).string();
@@ -43,6 +79,11 @@ EngineSettings readEngineSettings(const ProfileFile& profile, std::string_view s
     options.threads = profile.readInt(section, KEY_THREADS, 0);
     options.hashSizeMb = profile.readInt(section, KEY_HASH, 0);
     options.compatFlags = profile.readInt(section, KEY_COMPAT, COMPAT_STARTPOS);
+    options.protocol = protocolOf(profile.read(section, KEY_PROTOCOL, ""));
+    options.rankBase = rankBaseOf(profile.readInt(section, KEY_RANK_BASE, -1));
+    options.programPath = profile.read(section, KEY_OPTIONS_PROGRAM, "");
+    for (auto& [name, value] : profile.entries(ownOptionsSection(section)))
+        options.ownOptions.emplace(std::move(name), std::move(value));
     settings.programPath = profile.read(section, KEY_PROGRAM, NO_PROGRAM_PATH);
     return settings;
 }
@@ -59,6 +100,13 @@ bool writeEngineSettings(ProfileFile& profile, std::string_view section,
     written &= profile.writeInt(section, KEY_THREADS, options.threads);
     written &= profile.writeInt(section, KEY_HASH, options.hashSizeMb);
     written &= profile.writeInt(section, KEY_COMPAT, options.compatFlags);
+    written &= profile.write(section, KEY_PROTOCOL, protocolText(options.protocol));
+    written &= profile.writeInt(section, KEY_RANK_BASE, rankBaseNumber(options.rankBase));
+    written &= profile.write(section, KEY_OPTIONS_PROGRAM, options.programPath);
+    // Options the engine no longer has leave the file with the section.
+    const std::string own = ownOptionsSection(section);
+    profile.removeSection(own);
+    for (const auto& [name, value] : options.ownOptions) written &= profile.write(own, name, value);
     return written;
 }
 

@@ -26,11 +26,13 @@ struct EngineSettings {
 };
 
 // The section's engine program path and options, each missing key at its default
-// (randomness "small", pruning "medium", style "normal", compatibility 1, the rest
-// empty or 0).
+// (randomness "small", pruning "medium", style "normal", compatibility 1, protocol
+// automatic, the rest empty or 0). The engine's own options come from the section named
+// after the slot's with "自带选项" appended.
 EngineSettings readEngineSettings(const ProfileFile& profile, std::string_view section);
-// Every key, "文件名" first. False when some value could not be stored (a line break
-// in a path); the other keys are still written.
+// Every key, "文件名" first, and the own options' section anew. False when some value
+// could not be stored (a line break in a path, an option name that cannot be a key);
+// the other keys are still written.
 bool writeEngineSettings(ProfileFile& profile, std::string_view section,
     std::string_view programPath, const EngineOptions& options);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 // The three settings records handed between the parts of the program. Plain values:
@@ -15,6 +16,10 @@ constexpr int COMPAT_PONDER = 4; // think on the opponent's time
 // How the program talks to an engine. Auto tries UCCI first and falls back to UCI.
 enum class EngineProtocol : int { Ucci = 0, Uci = 1, Auto = 2 };
 
+// How a UCI engine numbers ranks in moves: from 0 like UCCI ("h2e2"), or from 1 with
+// a two-digit tenth rank ("h3e3", "a10a9"). Unknown until a move tells.
+enum class RankBase : int { Unknown = 0, Zero = 1, One = 2 };
+
 struct EngineOptions {
     std::string bookFile; // "" = the engine's own default book
     int hashSizeMb = 0; // 0 = the engine chooses
@@ -25,6 +30,12 @@ struct EngineOptions {
     std::string logFile; // "" = no communication log
     int compatFlags = 0;
     EngineProtocol protocol = EngineProtocol::Auto;
+    // What was learnt about one program, and its own options by name (values the user
+    // set that differ from the engine's defaults). All of it belongs to programPath;
+    // loading another program starts these afresh.
+    RankBase rankBase = RankBase::Unknown;
+    std::string programPath;
+    std::map<std::string, std::string> ownOptions;
 
     bool operator==(const EngineOptions&) const = default;
 };

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "settings/SettingsRecords.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The options an engine announces about itself, read from its "option ..." lines
+// (UCCI "option NAME type ..." and UCI "option name NAME type ..."), and the lines
+// that set them. Engines are not trusted: whatever they announce is bounded here.
+
+namespace qinglan {
+
+enum class OptionKind : int { Check, Spin, Combo, String, Button };
+
+struct EngineOptionSpec {
+    std::string name; // as announced
+    OptionKind kind = OptionKind::String;
+    std::string defaultValue; // UCI's "<empty>" reads as ""
+    long long min = 0; // spin only; min <= max always
+    long long max = 0;
+    std::vector<std::string> choices; // combo only; may be empty
+
+    bool operator==(const EngineOptionSpec&) const = default;
+};
+
+// Bounds on what one engine may announce.
+inline constexpr std::size_t MAX_ENGINE_OPTIONS = 500;
+inline constexpr std::size_t MAX_OPTION_CHOICES = 200;
+inline constexpr std::size_t MAX_OPTION_NAME_BYTES = 100;
+
+// The option an "option ..." line announces; nullopt for other lines, for names that
+// are empty or too long, and for types the program has no control for.
+std::optional<EngineOptionSpec> parseOptionLine(std::string_view line);
+
+// Whether value suits the option as announced: "true"/"false" for a check box, an
+// integer within the limits for a number, one of the choices for a list, one line of
+// text for a string. Buttons take no value.
+bool acceptsOptionValue(const EngineOptionSpec& option, std::string_view value);
+
+// The line that sets the option ("setoption name X value V" in UCI, "setoption X V" in
+// UCCI); a button's line has no value.
+std::string optionCommand(
+    const EngineOptionSpec& option, std::string_view value, EngineProtocol protocol);
+
+// Options the program sets itself from the general page (hash size, threads, pondering,
+// the UCCI book and style options, UCI's MultiPV), so they are not offered again.
+bool isProgramOption(std::string_view name, EngineProtocol protocol);
+
+// A string option that names a file or folder, judged by its name or default.
+bool looksLikePath(const EngineOptionSpec& option);
+
+// The stored value for the option, matched without ASCII case as UCI names are.
+const std::string* storedOptionValue(
+    const std::map<std::string, std::string>& stored, std::string_view name);
+
+} // namespace qinglan
