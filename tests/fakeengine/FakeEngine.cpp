@@ -5,6 +5,7 @@
 //   QINGLAN_FAKE_NAME        the "id name" (default FakeEngine)
 //   QINGLAN_FAKE_BOOK        the book named in "option bookfiles ... default" (book.dat)
 //   QINGLAN_FAKE_MODE        comma-separated flags, see Mode below; "delay=MS" too
+//   QINGLAN_FAKE_OPTIONS     file whose lines are said, as they stand, before "ucciok"/"uciok"
 #include "rules/Board.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <poll.h>
@@ -145,6 +147,7 @@ private:
     void onLine(const std::string& line);
     void greet();
     void greetUci();
+    void sayExtraOptions();
     bool onUciLine(const std::string& line);
     void startSearch(const std::string& line);
     void answerSearch();
@@ -192,10 +195,18 @@ void FakeEngine::greet() {
     say("option usemillisec type check default false");
     say("option hashsize type spin min 0 max 1024 default 16");
     say("option bookfiles type string default " + envOr("QINGLAN_FAKE_BOOK", "book.dat"));
+    sayExtraOptions();
     say(mode_.ucciokSpace ? "ucciok " : "ucciok");
     if (mode_.burst) say("info string after ucciok in the same write");
     bursting_ = false;
     flush();
+}
+
+void FakeEngine::sayExtraOptions() {
+    const char* path = std::getenv("QINGLAN_FAKE_OPTIONS");
+    if (!path) return;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) say(line);
 }
 
 void FakeEngine::greetUci() {
@@ -205,6 +216,7 @@ void FakeEngine::greetUci() {
     say("option name Ponder type check default false");
     say("option name Hash type spin default 16 min 1 max 1024");
     say("option name UCI_Variant type combo default xiangqi var xiangqi");
+    sayExtraOptions();
     say("uciok");
     bursting_ = false;
     flush();
