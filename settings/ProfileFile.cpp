@@ -97,6 +97,30 @@ bool writeWholeFile(const std::string& path, const std::string& text) {
     return false;
 }
 
+// SimpleIni 4.19 gives a line without "=" the value of the line before it, which a save
+// then writes out ("note" after "a=1" comes back as "note=1"). An "=" at the end gives
+// such a line the empty value it should have, and an empty value is saved as the bare key.
+std::string withKeyOnlyLinesEnded(const std::string& data) {
+    std::string out;
+    out.reserve(data.size());
+    std::size_t at = 0;
+    while (at < data.size()) {
+        std::size_t end = data.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = data.size();
+        const std::string_view line(data.data() + at, end - at);
+        const std::size_t first = line.find_first_not_of(" \t");
+        const bool keyOnly = first != std::string_view::npos
+            && line.find('=') == std::string_view::npos && line[first] != ';' && line[first] != '#'
+            && line[first] != '[';
+        out += line;
+        if (keyOnly) out += '=';
+        const std::size_t next = data.find_first_not_of("\r\n", end);
+        out.append(data, end, (next == std::string::npos ? data.size() : next) - end);
+        at = next == std::string::npos ? data.size() : next;
+    }
+    return out;
+}
+
 } // namespace
 
 int parseProfileInt(std::string_view text) {
@@ -136,7 +160,8 @@ ProfileFile::ProfileFile(const std::string& readPath, std::string savePath)
     // The parser stops at a NUL byte; a blank keeps the lines after it.
     for (char& c : data)
         if (c == '\0') c = ' ';
-    loadState_ = store_->ini.LoadData(data) >= 0 ? LoadState::Loaded : LoadState::Unreadable;
+    loadState_ = store_->ini.LoadData(withKeyOnlyLinesEnded(data)) >= 0 ? LoadState::Loaded
+                                                                        : LoadState::Unreadable;
 }
 
 ProfileFile::ProfileFile(ProfileFile&&) noexcept = default;
@@ -155,16 +180,20 @@ std::string ProfileFile::read(
 
 std::vector<std::pair<std::string, std::string>> ProfileFile::entries(
     std::string_view section) const {
-    CSimpleIniA::TNamesDepend keys;
-    store_->ini.GetAllKeys(std::string(section).c_str(), keys);
-    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    const CSimpleIniA::TKeyVal* keys = store_->ini.GetSection(std::string(section).c_str());
+    if (!keys) return {};
+    std::vector<std::pair<CSimpleIniA::Entry, const char*>> lines(keys->begin(), keys->end());
+    std::ranges::sort(
+        lines, CSimpleIniA::Entry::LoadOrder(), [](const auto& line) { return line.first; });
     std::vector<std::pair<std::string, std::string>> out;
-    for (const auto& key : keys) {
-        // A key written twice is listed twice; the first one is the one read.
+    for (const auto& [key, value] : lines) {
+        // A key written twice is listed once, with the value read() gives.
         if (std::ranges::any_of(
                 out, [&](const auto& entry) { return sameAsciiCaseless(entry.first, key.pItem); }))
             continue;
-        out.emplace_back(key.pItem, read(section, key.pItem, ""));
+        std::string_view text(value ? value : "");
+        if (isQuoted(text)) text = text.substr(1, text.size() - 2);
+        out.emplace_back(key.pItem, std::string(text));
     }
     return out;
 }

@@ -56,6 +56,16 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
+    // The last line the engine has received, once it is `expected` (or the time is up).
+    std::string lastSent(const std::string& expected, int waitMs = 3000) const {
+        std::int64_t deadline = tickMs() + waitMs;
+        while (true) {
+            std::vector<std::string> lines = transcript();
+            std::string last = lines.empty() ? "" : lines.back();
+            if (last == expected || tickMs() > deadline) return last;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
     // The next line from the engine, "" when none comes in time.
     std::string nextLine(int waitMs = 3000) {
         std::int64_t deadline = tickMs() + waitMs;

@@ -85,20 +85,50 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     // An engine program: the fake engine started with a behaviour of its own.
-    std::string engine(const std::string& name, const std::string& mode) {
+    std::string engine(
+        const std::string& name, const std::string& mode, const std::string& environment = "") {
         const std::filesystem::path path = dir / name;
         // Started through a link in the test's folder, so its processes can be found.
         const std::filesystem::path link = dir / (name + "-engine");
         std::filesystem::remove(link);
         std::filesystem::create_symlink(QINGLAN_FAKE_ENGINE, link);
-        std::ofstream(path) << "#!/bin/sh\nQINGLAN_FAKE_NAME=" << name
+        std::ofstream(path) << "#!/bin/sh\n"
+                            << environment << " QINGLAN_FAKE_NAME=" << name
                             << " QINGLAN_FAKE_MODE=" << mode << " exec " << link.string() << "\n";
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
         return path.string();
     }
 
+    std::string slurp(const std::string& name) const {
+        std::ifstream in(dir / name);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
     std::filesystem::path dir;
 };
+
+TEST_F(MatchRunTest, EitherEngineCanBeDrivenEitherWayWithItsOwnOptions) {
+    std::ofstream(dir / "options") << "option name Skill type spin default 20 min 0 max 20\n";
+    const std::string a = engine("A", "uci1",
+        "QINGLAN_FAKE_OPTIONS=" + (dir / "options").string()
+            + " QINGLAN_FAKE_TRANSCRIPT=" + (dir / "a.txt").string());
+    const std::string b
+        = engine("B", "both", "QINGLAN_FAKE_TRANSCRIPT=" + (dir / "b.txt").string());
+    const CliRun run = runCli("match " + a + " " + b
+        + " --games 2 --depth 1 --protocol-a uci --option-a Skill=3 --option-a Gone=1"
+          " --protocol-b ucci");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("Game 2 (B vs A)"), std::string::npos) << run.out;
+    const std::string toA = slurp("a.txt"), toB = slurp("b.txt");
+    EXPECT_TRUE(toA.starts_with("uci\n")) << toA;
+    EXPECT_NE(toA.find("\nsetoption name Skill value 3\n"), std::string::npos) << toA;
+    EXPECT_EQ(toA.find("Gone"), std::string::npos) << "not announced, not sent";
+    EXPECT_TRUE(toB.starts_with("ucci\n")) << toB;
+
+    for (const char* bad :
+        { "--protocol-a UCI", "--protocol-b x", "--option-a =1", "--option-b x" })
+        EXPECT_EQ(runCli("match " + a + " " + b + " " + bad).exitCode, 2) << bad;
+}
 
 TEST_F(MatchRunTest, InterruptPrintsTheScoreSoFarAndLeavesNoEngineBehind) {
     const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "delay=20")

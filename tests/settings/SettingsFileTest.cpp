@@ -73,8 +73,11 @@ TEST(ProfileInt, ReadsLikeTheFileRuleAndClamps) {
 TEST_F(SettingsFileTest, RecordsAndPathsReadBackAsWritten) {
     const std::string mainPath = " /opt/青岚 引擎/a=b;c.exe ";
     const EngineOptions odd { "\"书.obk\"", -5, "; not a comment", "#nor this", "[style]", INT_MIN,
-        "  日志 = x.html", 7 };
-    const EngineOptions plain { "/book", 64, "large", "none", "risky", 4, "", 2 };
+        "  日志 = x.html", 7, EngineProtocol::Uci, RankBase::One, mainPath,
+        { { "Skill Level", " 3 " }, { "EvalFile", "" }, { "UCI_Variant", "\"xiangqi\"" },
+            { "棋风", "[x]=y" } } };
+    const EngineOptions plain { "/book", 64, "large", "none", "risky", 4, "", 2,
+        EngineProtocol::Ucci, RankBase::Zero, "", { { "Hash", "64" } } };
     const DisplaySettings display { "/home/用户/图 片;1.png", 0, 100, -3, INT_MAX };
     {
         ProfileFile profile(path("s.ini"));
@@ -95,6 +98,15 @@ TEST_F(SettingsFileTest, RecordsAndPathsReadBackAsWritten) {
     EXPECT_EQ(secondary.options, plain);
     EXPECT_EQ(readDisplaySettings(profile), display);
     EXPECT_FALSE(slurp("s.ini").starts_with("\xEF\xBB\xBF")) << "no byte-order mark";
+
+    // Own options the engine dropped leave the file; names no key can hold are refused.
+    EngineOptions fewer = plain;
+    fewer.ownOptions = { { "Threads", "2" }, { "a=b", "1" } };
+    EXPECT_FALSE(writeEngineSettings(profile, SECTION_SECONDARY_ENGINE, NO_PROGRAM_PATH, fewer));
+    ASSERT_TRUE(profile.save());
+    fewer.ownOptions.erase("a=b");
+    EXPECT_EQ(
+        readEngineSettings(ProfileFile(path("s.ini")), SECTION_SECONDARY_ENGINE).options, fewer);
 }
 
 TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
@@ -112,6 +124,7 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
         "棋盘透明度=20\n" // before any section: not the display's
         "garbage without equals\n\xFF\xFE\x01 binary\n[主引擎\n"
         "[主引擎]\n随机性=large\n随机性=none\n线程数=4x\n  内存使用 = 64  \n"
+        "协议=ucci\n行号起点=7\n[主引擎自带选项]\nHash=1\nhash=2\nbare line\n"
         "[显示]\n棋子透明度=40abc\n列表透明度=abc\n\0\0 after a NUL\n"
         "[显示]\n动画速度=9\n底图=\"  spaced  \"\n"s);
     ProfileFile profile(path("m.ini"));
@@ -119,6 +132,7 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     main.randomness = "large"; // the first of two duplicates wins
     main.threads = 4;
     main.hashSizeMb = 64;
+    main.ownOptions = { { "Hash", "1" }, { "bare line", "" } }; // an unknown protocol is automatic
     EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).options, main);
     EXPECT_EQ(readDisplaySettings(profile), (DisplaySettings { "  spaced  ", 40, 40, 0, 9 }));
 
@@ -127,6 +141,7 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     ASSERT_TRUE(profile.save());
     const std::string text = slurp("m.ini");
     EXPECT_NE(text.find("garbage without equals"), std::string::npos);
+    EXPECT_NE(text.find("after a NUL\n"), std::string::npos) << "a stray line stays bare";
     EXPECT_NE(text.find("棋盘透明度=20"), std::string::npos);
     EXPECT_EQ(text.find("随机性=none"), std::string::npos);
     EXPECT_EQ(readEngineSettings(ProfileFile(path("m.ini")), SECTION_MAIN_ENGINE).options, main);
