@@ -36,8 +36,10 @@ public:
     // The handshake waits this long for its last line, however many lines come first.
     static constexpr int HANDSHAKE_ATTEMPTS = 300;
     static constexpr int HANDSHAKE_POLL_MS = 20;
-    // Silence after "ucci" that makes the automatic protocol try UCI instead.
-    static constexpr int AUTO_PROBE_QUIET_MS = 1000;
+    // Silence after "ucci" that makes the automatic protocol try UCI instead. A UCCI
+    // engine starting on a busy machine can take over a second; the protocol found is
+    // kept, so the wait is paid once per program.
+    static constexpr int AUTO_PROBE_QUIET_MS = 2000;
     static constexpr int QUIT_ATTEMPTS = 50;
     static constexpr int QUIT_POLL_MS = 20;
     static constexpr int STOP_POLL_MS = 10;

@@ -47,7 +47,7 @@ struct Mode {
     bool uci = false; // UCI only: "Unknown command" to "ucci", 0-based ranks
     bool uci1 = false; // as uci, with ranks numbered from 1 ("h3e3", "a10a9")
     bool both = false; // as uci, but answers "ucci" as a UCCI engine does
-    bool slowUcci = false; // answers "ucci" only after 1.5 s of silence (a big book loading)
+    bool slowUcci = false; // answers "ucci" only after 2.5 s of silence (a big book loading)
     int delayMs = 0; // thinking time of a search that is not infinite or pondering
 };
 
@@ -182,7 +182,7 @@ void FakeEngine::flush() {
 }
 
 void FakeEngine::greet() {
-    if (mode_.slowUcci) std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    if (mode_.slowUcci) std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     bursting_ = mode_.burst;
     if (mode_.banner) {
         say("FakeEngine test build, not for play");
