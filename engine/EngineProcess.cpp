@@ -429,6 +429,11 @@ void EngineProcess::sendUciOptions() {
         sendLine("setoption name Hash value " + std::to_string(options_.hashSizeMb));
     if (options_.threads > 0 && announces("Threads"))
         sendLine("setoption name Threads value " + std::to_string(options_.threads));
+    // The thinking window shows one line of play.
+    auto multiPv = std::ranges::find_if(announced_,
+        [](const EngineOptionSpec& option) { return sameName(option.name, "MultiPV"); });
+    if (multiPv != announced_.end() && multiPv->defaultValue != "1")
+        sendLine("setoption name MultiPV value 1");
     sendOwnOptions();
 }
 

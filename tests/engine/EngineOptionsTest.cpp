@@ -127,7 +127,8 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
               << "option name Variant type combo default chess var chess var xiangqi\n"
               << "option name Notes type string default <empty>\n"
               << "option name Clear Hash type button\n"
-              << "option name Threads type spin default 1 min 1 max 8\n";
+              << "option name Threads type spin default 1 min 1 max 8\n"
+              << "option name MultiPV type spin default 3 min 1 max 500\n";
     }
     setenv("QINGLAN_FAKE_OPTIONS", path("options").c_str(), 1);
     EngineOptions options;
@@ -146,7 +147,7 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         std::string button;
     };
     const Row rows[] = {
-        { "uci", EngineProtocol::Uci, 2,
+        { "uci", EngineProtocol::Uci, 3, // uci, Ponder, MultiPV 1
             { "setoption name Skill Level value 3", "setoption name Variant value xiangqi",
                 "setoption name Notes value <empty>" },
             "setoption name Clear Hash" },
@@ -161,13 +162,14 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         options.protocol = row.protocol;
         engine.setOptions(options);
         ASSERT_TRUE(load());
-        EXPECT_EQ(engine.announcedOptions().size(), 8u);
+        EXPECT_EQ(engine.announcedOptions().size(), 9u);
         const bool uci = engine.protocol() == EngineProtocol::Uci;
         const std::size_t afterLoad = row.programLines + 3 + uci;
         std::vector<std::string> sent = transcript(afterLoad);
         if (uci) sent.pop_back(); // "isready" ends the UCI handshake
         ASSERT_EQ(sent.size(), row.programLines + 3);
         EXPECT_EQ(std::vector(sent.end() - 3, sent.end()), row.own);
+        if (uci) EXPECT_EQ(sent[2], "setoption name MultiPV value 1");
 
         // A changed value that no longer suits is skipped, the others are sent again.
         EngineOptions changed = engine.getOptions();
