@@ -4,12 +4,25 @@
 # Debian's fairy-stockfish) stands under both default engine names.
 #   scripts/try-engines.sh person   red is clicked with the mouse (random legal moves), the engine plays black
 #   scripts/try-engines.sh self     the engine plays both sides
+#   scripts/try-engines.sh uci      the engine, switched to UCI with UCI_Variant=xiangqi on
+#                                   the options dialog, plays red against the bundled engine
+#                                   (in-process, through the dialog's controls; 1 s a move)
 # The thinking window is open; screenshots and both communication logs land in
 # OUT (default /tmp/qinglan-try). Ends when the result box appears.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 mode=${1:-person}
+
+if [ "$mode" = uci ]; then
+    [ -x build/bin/app_window_tests ] || { cmake -S . -B build -G Ninja >/dev/null && cmake --build build -j2; }
+    out=${OUT:-/tmp/qinglan-try}
+    rm -rf "$out" && mkdir -p "$out"
+    QT_QPA_PLATFORM=xcb QINGLAN_NO_SOUND=1 QINGLAN_TRY_OUT="$out" \
+        QINGLAN_TRY_ENGINE=${ENGINE:-/usr/games/fairy-stockfish} \
+        exec xvfb-run -a -s "-screen 0 1600x900x24" build/bin/app_window_tests \
+        --gtest_filter='EngineTrialTest.*'
+fi
 
 if [ "${2:-}" != "--inside" ]; then
     [ -x build/bin/qinglan ] || { cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null && cmake --build build -j2; }

@@ -1,0 +1,109 @@
+// A trial with a real third-party engine, run by `scripts/try-engines.sh uci` (skipped
+// unless QINGLAN_TRY_ENGINE names the engine program). The engine stands under the
+// main engine's default name, the bundled engine under the secondary's; the program
+// starts, finds the engine's protocol by itself, and the engine is then switched to
+// UCI with its "UCI_Variant" set on the options dialog's page of its own options, as a
+// user would, and plays a whole game as red against the bundled engine in real time.
+// Screenshots, both communication logs and the move list land in QINGLAN_TRY_OUT.
+#include "WindowFixture.h"
+#include "platform/Ticks.h"
+
+#include <QComboBox>
+#include <QTabWidget>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace qinglan::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class EngineTrialTest : public WindowFixture {
+protected:
+    EngineProcess& engine(bool main) { return window->game().engine(main); }
+
+    // Starts the program afresh from programDir, on the real clock.
+    void restart(const std::string& out) {
+        const std::string dir = programDir.path().toStdString();
+        fs::create_symlink(engineProgram, dir + "/青岚引擎1.0.exe");
+        fs::create_symlink(QINGLAN_BUNDLED_ENGINE, dir + "/松涛引擎1.0.exe");
+        std::ofstream(dir + "/青岚象棋配置.ini") << "[主引擎]\n日志文件=" << out << "/main.htm\n"
+                                                 << "[副引擎]\n日志文件=" << out
+                                                 << "/secondary.htm\n";
+        window.reset();
+        state->tickSource = tickMs;
+        window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
+        window->show();
+        settle();
+    }
+
+    // What the user does on the dialog: the page of the engine's own options, the
+    // variant chosen there, UCI chosen as the protocol, then 确定.
+    int switchToUci(QDialog& dialog, const std::string& out) {
+        if (!dialog.windowTitle().startsWith(QStringLiteral("主引擎"))) return QDialog::Rejected;
+        auto* tabs = control<QTabWidget>(dialog, "选项页");
+        auto* variant = control<QComboBox>(dialog, "自带选项:UCI_Variant");
+        auto* protocol = control<QComboBox>(dialog, "通讯协议");
+        if (!tabs || !variant || !protocol) return QDialog::Rejected;
+        tabs->setCurrentIndex(1);
+        dialog.show();
+        settle();
+        variant->setCurrentText(QStringLiteral("xiangqi"));
+        dialog.grab().save(QString::fromStdString(out + "/options-page.png"));
+        tabs->setCurrentIndex(0);
+        protocol->setCurrentText(QStringLiteral("UCI"));
+        dialog.grab().save(QString::fromStdString(out + "/options-general.png"));
+        clickOn(dialog, "确定按钮");
+        return dialog.result();
+    }
+
+    std::string engineProgram;
+};
+
+TEST_F(EngineTrialTest, UciEngineSetUpOnItsOptionsPagePlaysAWholeGame) {
+    const char* program = std::getenv("QINGLAN_TRY_ENGINE");
+    if (!program) GTEST_SKIP() << "QINGLAN_TRY_ENGINE names no engine to try";
+    engineProgram = program;
+    const char* outEnv = std::getenv("QINGLAN_TRY_OUT");
+    const std::string out = outEnv ? outEnv : "/tmp/qinglan-try-uci";
+    fs::create_directories(out);
+    restart(out);
+    ASSERT_TRUE(engine(true).isRunning());
+    std::printf("found by itself: %s\n",
+        engine(true).protocol() == EngineProtocol::Ucci ? "UCCI" : "UCI");
+
+    onDialog = [&](QDialog& dialog) { return switchToUci(dialog, out); };
+    menus().mainEngineOptions->trigger();
+    onDialog = {};
+    ASSERT_EQ(engine(true).protocol(), EngineProtocol::Uci);
+    ASSERT_EQ(engine(true).getOptions().ownOptions.count("UCI_Variant"), 1u);
+
+    LevelSettings level;
+    level.mode = LEVEL_MOVE_TIME;
+    level.moveTimeTenths = 10;
+    window->flow().newGame(std::nullopt, level);
+    menus().showThinking->trigger();
+    menus().computerRed->trigger();
+    menus().computerBlack->trigger();
+    const std::int64_t deadline = tickMs() + 20 * 60 * 1000;
+    int shotAt = 40;
+    while (game().gameOver == 0 && tickMs() < deadline) {
+        QTest::qWait(50);
+        if (game().board.plyCount() >= shotAt) {
+            window->grab().save(QString::fromStdString(out + "/midgame.png"));
+            shotAt = 1 << 30;
+        }
+    }
+    settle();
+    window->grab().save(QString::fromStdString(out + "/end.png"));
+    std::ofstream(out + "/moves.txt") << listText();
+    ASSERT_NE(game().gameOver, 0) << "no result within 20 minutes";
+    EXPECT_EQ(engine(true).protocol(), EngineProtocol::Uci);
+    EXPECT_EQ(engine(true).rankBase(), RankBase::One) << "the engine numbers ranks from 1";
+    ASSERT_FALSE(messages.empty());
+    std::printf("%d plies; result: %s\n", game().board.plyCount(), messages.back().text.c_str());
+}
+
+} // namespace
+} // namespace qinglan::testing
