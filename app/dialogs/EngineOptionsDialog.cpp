@@ -209,7 +209,9 @@ void EngineOptionsDialog::showOptions(const EngineOptions& options) {
 }
 
 EngineOptions EngineOptionsDialog::optionsFromControls() const {
-    EngineOptions options;
+    // What the controls do not show (what was learnt about the program, its own
+    // options) is kept as the engine has it.
+    EngineOptions options = engine_.getOptions();
     options.compatFlags = (startpos_->isChecked() ? COMPAT_STARTPOS : 0)
         | (simplePosition_->isChecked() ? COMPAT_RESTART_AT_CAPTURE : 0)
         | (ponder_->isChecked() ? COMPAT_PONDER : 0);

@@ -24,7 +24,8 @@ public:
     // main: whether engine is the main engine (it names the caption).
     EngineOptionsDialog(EngineProcess& engine, bool main, QWidget* owner);
 
-    // The record the controls describe now (the book text taken as it stands).
+    // The engine's record with what the controls describe now put in (the book text
+    // taken as it stands).
     EngineOptions optionsFromControls() const;
 
 private:

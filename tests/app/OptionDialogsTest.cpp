@@ -133,6 +133,11 @@ TEST_F(OptionDialogsTest, AFreshInstallShowsTheDefaultsAndCancelKeepsThem) {
 TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoptionLines) {
     const std::string book = makeFile("开局 库.obk");
     ASSERT_TRUE(loadFake(true));
+    // What the general page does not show survives it.
+    EngineOptions record = engine(true).getOptions();
+    record.rankBase = RankBase::One;
+    record.ownOptions = { { "Skill Level", "3" } };
+    engine(true).setOptions(record);
     std::vector<std::string> asked;
     setFileDialogHandler([&](const std::string& caption, const std::string& filter, bool save) {
         asked.push_back(caption + "|" + filter + "|" + (save ? "save" : "open"));
@@ -155,9 +160,17 @@ TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoption
         (std::vector<std::string> {
             "打开开局库文件|所有文件（*）|*|open", "保存通讯记录|网页文件（*.htm）|*.htm|save" }));
     const EngineOptions stored = engine(true).getOptions();
-    EXPECT_EQ(stored,
-        (EngineOptions { book, 64, "none", "large", "risky", 0, path("log.htm"),
-            COMPAT_RESTART_AT_CAPTURE | COMPAT_PONDER }));
+    record.bookFile = book;
+    record.hashSizeMb = 64;
+    record.randomness = "none";
+    record.pruning = "large";
+    record.style = "risky";
+    record.threads = 0;
+    record.logFile = path("log.htm");
+    record.compatFlags = COMPAT_RESTART_AT_CAPTURE | COMPAT_PONDER;
+    EXPECT_EQ(stored, record);
+    EXPECT_EQ(stored.protocol, EngineProtocol::Ucci);
+    EXPECT_EQ(stored.programPath, QINGLAN_FAKE_ENGINE);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path("log.htm"))));
 
     const std::vector<std::string> lines = mainTranscriptUpTo("setoption usebook true");
