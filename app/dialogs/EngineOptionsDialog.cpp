@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -26,6 +27,9 @@ constexpr std::array<const char*, 4> AMOUNT_VALUES { "none", "small", "medium", 
 constexpr std::array<const char*, 4> AMOUNT_ITEMS { "无", "小", "中", "大" };
 constexpr std::array<const char*, 3> STYLE_VALUES { "risky", "normal", "solid" };
 constexpr std::array<const char*, 3> STYLE_ITEMS { "冒进", "均衡", "保守" };
+constexpr std::array<EngineProtocol, 3> PROTOCOL_VALUES { EngineProtocol::Ucci, EngineProtocol::Uci,
+    EngineProtocol::Auto };
+constexpr std::array<const char*, 3> PROTOCOL_ITEMS { "UCCI", "UCI", "自动" };
 
 const QString AUTO_TEXT = QStringLiteral("自动");
 const QString NO_BOOK_TEXT = QStringLiteral("禁止");
@@ -142,8 +146,9 @@ EngineOptionsDialog::EngineOptionsDialog(EngineProcess& engine, bool main, QWidg
     buildCompatGroup();
     buildFeatureGroup();
     buildLogRow();
-    auto* ok = button(this, "确定按钮", "确定", 72, 265, 80, 32);
-    auto* cancel = button(this, "取消按钮", "取消", 172, 265, 80, 32);
+    buildProtocolRow();
+    auto* ok = button(this, "确定按钮", "确定", 72, 295, 80, 32);
+    auto* cancel = button(this, "取消按钮", "取消", 172, 295, 80, 32);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &EngineOptionsDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -195,6 +200,11 @@ void EngineOptionsDialog::buildLogRow() {
     connect(choose, &QPushButton::clicked, this, &EngineOptionsDialog::chooseLogFile);
 }
 
+void EngineOptionsDialog::buildProtocolRow() {
+    label(this, "标签8", "通讯协议：", 20, 260, 65, 20);
+    protocol_ = list(this, "通讯协议", PROTOCOL_ITEMS, 90, 260, 70, 20);
+}
+
 void EngineOptionsDialog::showOptions(const EngineOptions& options) {
     startpos_->setChecked(options.compatFlags & COMPAT_STARTPOS);
     simplePosition_->setChecked(options.compatFlags & COMPAT_RESTART_AT_CAPTURE);
@@ -206,6 +216,8 @@ void EngineOptionsDialog::showOptions(const EngineOptions& options) {
     threads_->setText(QString::number(options.threads));
     book_->setText(q(options.bookFile));
     logFile_->setText(q(options.logFile));
+    const auto protocol = std::ranges::find(PROTOCOL_VALUES, options.protocol);
+    protocol_->setCurrentIndex(static_cast<int>(protocol - PROTOCOL_VALUES.begin()));
 }
 
 EngineOptions EngineOptionsDialog::optionsFromControls() const {
@@ -222,6 +234,7 @@ EngineOptions EngineOptionsDialog::optionsFromControls() const {
     options.hashSizeMb = numberOf(hashSize_);
     options.bookFile = book_->text().toStdString();
     options.logFile = logFile_->text().toStdString();
+    options.protocol = PROTOCOL_VALUES[static_cast<std::size_t>(protocol_->currentIndex())];
     return options;
 }
 

@@ -19,7 +19,7 @@ class EngineOptionsDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int CLIENT_WIDTH = 320;
-    static constexpr int CLIENT_HEIGHT = 310;
+    static constexpr int CLIENT_HEIGHT = 340;
 
     // main: whether engine is the main engine (it names the caption).
     EngineOptionsDialog(EngineProcess& engine, bool main, QWidget* owner);
@@ -33,6 +33,7 @@ private:
     void buildFeatureGroup();
     void buildBookRow(QWidget* group);
     void buildLogRow();
+    void buildProtocolRow();
     void showOptions(const EngineOptions& options);
     void chooseBook();
     void chooseLogFile();
@@ -49,6 +50,7 @@ private:
     QLineEdit* threads_ = nullptr;
     QLineEdit* book_ = nullptr;
     QLineEdit* logFile_ = nullptr;
+    QComboBox* protocol_ = nullptr;
 };
 
 // The book text "确定" keeps: trimmed of ASCII and full-width blanks, and "禁止"

@@ -274,6 +274,52 @@ TEST_F(OptionDialogsTest, EachMenuItemEditsItsOwnEngineWithItsNameInTheCaption) 
     EXPECT_EQ(engine(true).getOptions().threads, 3);
 }
 
+TEST_F(OptionDialogsTest, AChosenProtocolReloadsAnIdleEngineAndWaitsForABusyOne) {
+    using enum EngineProtocol;
+    struct Row {
+        const char* mode;
+        const char* chosen;
+        bool busy;
+        EngineProtocol stored;
+        EngineProtocol speaks; // right after 确定; Auto: not running
+        int messages;
+    };
+    for (const Row& row :
+        { Row { "both", "UCI", false, Uci, Uci, 0 }, Row { "both", "UCI", true, Uci, Ucci, 0 },
+            Row { "both", "自动", false, Auto, Ucci, 0 },
+            Row { "both", "UCCI", false, Ucci, Ucci, 0 },
+            Row { "", "UCI", false, Uci, Auto, 1 } }) {
+        EngineOptions fresh = engine(true).getOptions();
+        fresh.protocol = Auto;
+        engine(true).setOptions(fresh);
+        messages.clear();
+        ASSERT_TRUE(loadFake(true, row.mode));
+        if (row.busy) engine(true).sendLine("go infinite");
+        const int before = engine(true).processId();
+        std::string shown;
+        editEngine(true, [&](QDialog& d) {
+            shown = str(combo(d, "通讯协议").currentText());
+            combo(d, "通讯协议").setCurrentText(QString::fromUtf8(row.chosen));
+            return "确定按钮";
+        });
+        EXPECT_EQ(shown, "UCCI") << row.chosen;
+        EXPECT_EQ(engine(true).getOptions().protocol, row.stored) << row.chosen;
+        EXPECT_EQ(engine(true).protocol(), row.speaks) << row.chosen << row.busy;
+        EXPECT_EQ(engine(true).processId() != before, row.speaks != Ucci) << row.chosen;
+        EXPECT_EQ(messageCount("加载失败！"), row.messages) << row.chosen;
+        editEngine(true, [&](QDialog& d) {
+            shown = str(combo(d, "通讯协议").currentText());
+            return "取消按钮";
+        });
+        EXPECT_EQ(shown, row.chosen);
+        // A busy engine gets the choice at its next load.
+        if (!row.busy) continue;
+        engine(true).stopSearch(1000);
+        ASSERT_TRUE(engine(true).loadProgram(QINGLAN_FAKE_ENGINE));
+        EXPECT_EQ(engine(true).protocol(), row.stored);
+    }
+}
+
 TEST_F(OptionDialogsTest, DisplayDialogIsNotModalAndIsNeverDuplicated) {
     DisplaySettingsDialog& dialog = openDisplay();
     EXPECT_FALSE(dialog.isModal());
