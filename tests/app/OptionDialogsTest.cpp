@@ -1,114 +1,14 @@
 // The engine options and display settings dialogs in the real window, driven through
 // their controls: what they show, what they hand on, what a running engine is sent,
 // and input that must not hurt.
-#include "WindowFixture.h"
+#include "OptionDialogsFixture.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
-#include "app/dialogs/EngineOptionsDialog.h"
-#include "platform/DialogRunner.h"
-#include "platform/FileDialogs.h"
-#include "platform/Ticks.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
 #include <climits>
-#include <fstream>
-#include <thread>
 
 namespace qinglan::testing {
 namespace {
-
-template<class Widget> Widget& control(QWidget& dialog, const char* name) {
-    auto* widget = dialog.findChild<Widget*>(QString::fromUtf8(name));
-    if (!widget) ADD_FAILURE() << "no control " << name;
-    static Widget none;
-    return widget ? *widget : none;
-}
-QLineEdit& edit(QWidget& d, const char* name) {
-    return control<QLineEdit>(d, name);
-}
-QComboBox& combo(QWidget& d, const char* name) {
-    return control<QComboBox>(d, name);
-}
-QCheckBox& check(QWidget& d, const char* name) {
-    return control<QCheckBox>(d, name);
-}
-QSlider& slider(QWidget& d, const char* name) {
-    return control<QSlider>(d, name);
-}
-void press(QWidget& d, const char* name) {
-    control<QPushButton>(d, name).click();
-}
-std::string str(const QString& text) {
-    return text.toStdString();
-}
-
-class OptionDialogsTest : public WindowFixture {
-protected:
-    void SetUp() override {
-        WindowFixture::SetUp();
-        window->heartbeat().stop();
-    }
-    void TearDown() override {
-        setDialogHandler({});
-        setFileDialogHandler({});
-        WindowFixture::TearDown();
-        for (const char* name :
-            { "QINGLAN_FAKE_MODE", "QINGLAN_FAKE_BOOK", "QINGLAN_FAKE_TRANSCRIPT" })
-            unsetenv(name);
-    }
-
-    EngineProcess& engine(bool main) { return window->game().engine(main); }
-    std::string path(const char* name) const { return programDir.filePath(name).toStdString(); }
-    std::string makeFile(const char* name, const std::string& bytes = "x") const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-        return path(name);
-    }
-
-    bool loadFake(bool main, const char* mode = "") {
-        setenv("QINGLAN_FAKE_MODE", mode, 1);
-        setenv("QINGLAN_FAKE_TRANSCRIPT", path(main ? "main.txt" : "secondary.txt").c_str(), 1);
-        return engine(main).loadProgram(QINGLAN_FAKE_ENGINE);
-    }
-    // The transcript of the main engine once it holds a line starting with last.
-    std::vector<std::string> mainTranscriptUpTo(const std::string& last) const {
-        const std::int64_t deadline = tickMs() + 3000;
-        while (true) {
-            std::ifstream in(path("main.txt"));
-            std::vector<std::string> lines;
-            for (std::string line; std::getline(in, line);) lines.push_back(line);
-            if (std::count(lines.begin(), lines.end(), last) >= 2 || tickMs() > deadline)
-                return lines;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    // Opens an engine options dialog from its menu item; edit runs on the open dialog and
-    // returns the button to press. Returns the dialog's caption.
-    std::string editEngine(bool main, const std::function<const char*(QDialog&)>& edit) {
-        std::string caption;
-        setDialogHandler([&](QDialog& dialog) {
-            caption = str(dialog.windowTitle());
-            press(dialog, edit(dialog));
-            return dialog.result();
-        });
-        (main ? menus().mainEngineOptions : menus().secondaryEngineOptions)->trigger();
-        setDialogHandler({});
-        return caption;
-    }
-
-    DisplaySettingsDialog& openDisplay() {
-        menus().displaySettings->trigger();
-        settle();
-        DisplaySettingsDialog* dialog = window->displaySettingsDialog();
-        EXPECT_TRUE(dialog && dialog->isVisible());
-        static DisplaySettingsDialog* none = nullptr;
-        return dialog ? *dialog : *none;
-    }
-};
 
 TEST_F(OptionDialogsTest, AFreshInstallShowsTheDefaultsAndCancelKeepsThem) {
     const EngineOptions before = engine(true).getOptions();
