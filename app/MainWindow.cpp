@@ -161,7 +161,7 @@ void MainWindow::showDisplaySettingsDialog() {
 void MainWindow::editEngineOptions() {
     const bool main = state_.engineOptTarget != 0;
     EngineOptionsDialog dialog(game_.engine(main), main, this);
-    runModalDialog(dialog);
+    if (runModalDialog(dialog) == QDialog::Accepted) game_.applyChosenProtocol(main);
 }
 
 namespace {

@@ -180,4 +180,8 @@ const std::string* storedOptionValue(
     return nullptr;
 }
 
+void eraseStoredOption(std::map<std::string, std::string>& stored, std::string_view name) {
+    std::erase_if(stored, [&](const auto& entry) { return sameCaseless(entry.first, name); });
+}
+
 } // namespace qinglan

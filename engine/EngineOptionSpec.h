@@ -56,5 +56,7 @@ bool looksLikePath(const EngineOptionSpec& option);
 // The stored value for the option, matched without ASCII case as UCI names are.
 const std::string* storedOptionValue(
     const std::map<std::string, std::string>& stored, std::string_view name);
+// Removes every stored value of that name, matched the same way.
+void eraseStoredOption(std::map<std::string, std::string>& stored, std::string_view name);
 
 } // namespace qinglan

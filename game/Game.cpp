@@ -103,4 +103,16 @@ void Game::reloadEngine(bool main, const std::string& path) {
     engine(main).loadProgram(path);
 }
 
+bool Game::applyChosenProtocol(bool main) {
+    EngineProcess& slot = engine(main);
+    const EngineProtocol chosen = slot.getOptions().protocol;
+    if (chosen == EngineProtocol::Auto || chosen == slot.protocol()) return false;
+    if (slot.state() != EngineState::Idle) return false;
+    // A copy: unloading clears the engine's own.
+    const std::string path = slot.programPath();
+    if (!slot.loadProgram(path)) host_.showMessage("加载失败！", "错误！", MESSAGE_FLAG_WARNING);
+    host_.refreshStatus(true);
+    return true;
+}
+
 } // namespace qinglan

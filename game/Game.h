@@ -54,6 +54,11 @@ public:
     std::optional<std::string> takeExitedEngine(bool main);
     // Yes to the reload question.
     void reloadEngine(bool main, const std::string& path);
+    // After its options were confirmed: a running, idle engine whose record now names
+    // UCCI or UCI while it speaks the other is loaded again, so the choice holds at
+    // once (being idle, it loses no search). A busy engine, or the choice of the
+    // automatic protocol, waits for the next load. True when it was loaded again.
+    bool applyChosenProtocol(bool main);
 
 private:
     void chooseAndLoadEngine(bool main);

@@ -9,12 +9,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <climits>
 #include <span>
 
 namespace qinglan {
@@ -26,6 +35,9 @@ constexpr std::array<const char*, 4> AMOUNT_VALUES { "none", "small", "medium", 
 constexpr std::array<const char*, 4> AMOUNT_ITEMS { "无", "小", "中", "大" };
 constexpr std::array<const char*, 3> STYLE_VALUES { "risky", "normal", "solid" };
 constexpr std::array<const char*, 3> STYLE_ITEMS { "冒进", "均衡", "保守" };
+constexpr std::array<EngineProtocol, 3> PROTOCOL_VALUES { EngineProtocol::Ucci, EngineProtocol::Uci,
+    EngineProtocol::Auto };
+constexpr std::array<const char*, 3> PROTOCOL_ITEMS { "UCCI", "UCI", "自动" };
 
 const QString AUTO_TEXT = QStringLiteral("自动");
 const QString NO_BOOK_TEXT = QStringLiteral("禁止");
@@ -113,6 +125,87 @@ int numberOf(const QLineEdit* edit) {
     return parseProfileInt(edit->text().toStdString());
 }
 
+// The engine's own options: names cut to this width, controls named by this prefix.
+constexpr int OWN_NAME_WIDTH = 130;
+const QString OWN_PREFIX = QStringLiteral("自带选项:");
+
+QString ownName(const std::string& name) {
+    return OWN_PREFIX + q(displayText(name));
+}
+
+int clampedToInt(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// A number option's text as a number, saturated; text that is none reads as 0.
+long long numberIn(const std::string& text) {
+    std::string_view digits = text;
+    if (digits.starts_with('+')) digits.remove_prefix(1);
+    long long value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error == std::errc::result_out_of_range)
+        return digits.starts_with('-') ? LLONG_MIN : LLONG_MAX;
+    return value;
+}
+
+// The control that holds the value of an option other than a button.
+QWidget* valueControl(const EngineOptionSpec& option, QWidget* parent) {
+    switch (option.kind) {
+    case OptionKind::Spin: {
+        auto* spin = new QSpinBox(parent);
+        spin->setRange(clampedToInt(option.min), clampedToInt(option.max));
+        return spin;
+    }
+    case OptionKind::Check:
+        return new QCheckBox(parent);
+    case OptionKind::Combo: {
+        auto* box = new QComboBox(parent);
+        for (const std::string& choice : option.choices) box->addItem(q(choice));
+        // Nothing to choose from: the default is shown, never sent.
+        if (option.choices.empty()) {
+            box->addItem(q(option.defaultValue));
+            box->setEnabled(false);
+        }
+        return box;
+    }
+    default: // a string
+        return new QLineEdit(parent);
+    }
+}
+
+// Shows value as near as the control can: a number clamped into the box's range, the
+// first item for text that is none of the list's.
+void showOwnValue(QWidget* control, const std::string& value) {
+    if (auto* spin = qobject_cast<QSpinBox*>(control))
+        spin->setValue(clampedToInt(numberIn(value)));
+    else if (auto* check = qobject_cast<QCheckBox*>(control))
+        check->setChecked(q(value).compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0);
+    else if (auto* box = qobject_cast<QComboBox*>(control))
+        box->setCurrentIndex(std::max(0, box->findText(q(value))));
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->setText(q(value));
+}
+
+std::string ownValueOf(const QWidget* control) {
+    if (auto* spin = qobject_cast<const QSpinBox*>(control)) return std::to_string(spin->value());
+    if (auto* check = qobject_cast<const QCheckBox*>(control))
+        return check->isChecked() ? "true" : "false";
+    if (auto* box = qobject_cast<const QComboBox*>(control))
+        return box->currentText().toStdString();
+    if (auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text().toStdString();
+    return {};
+}
+
+QLabel* nameLabel(const std::string& name, QWidget* parent) {
+    const QString full = q(displayText(name));
+    auto* label = new QLabel(parent);
+    label->setObjectName(q("选项名:") + full);
+    label->setFixedWidth(OWN_NAME_WIDTH);
+    label->setText(label->fontMetrics().elidedText(full, Qt::ElideRight, OWN_NAME_WIDTH));
+    label->setToolTip(full);
+    return label;
+}
+
 bool isBlank(QChar c) {
     return c == QLatin1Char(' ') || c == FULL_WIDTH_SPACE;
 }
@@ -139,27 +232,34 @@ EngineOptionsDialog::EngineOptionsDialog(EngineProcess& engine, bool main, QWidg
     setObjectName(QStringLiteral("引擎选项设置"));
     placeDialog(*this, owner, CLIENT_WIDTH, CLIENT_HEIGHT);
     setWindowTitle(q(main ? "主引擎 " : "副引擎 ") + q(displayText(engine.name())) + q(" 设置："));
-    buildCompatGroup();
-    buildFeatureGroup();
-    buildLogRow();
-    auto* ok = button(this, "确定按钮", "确定", 72, 265, 80, 32);
-    auto* cancel = button(this, "取消按钮", "取消", 172, 265, 80, 32);
+    auto* tabs = place(new QTabWidget(this), "选项页", 5, 5, CLIENT_WIDTH - 10, TABS_HEIGHT);
+    auto* general = new QWidget;
+    general->setObjectName(q("常规"));
+    tabs->addTab(general, q("常规"));
+    buildCompatGroup(general);
+    buildFeatureGroup(general);
+    buildLogRow(general);
+    buildProtocolRow(general);
+    tabs->addTab(buildOwnPage(), q("引擎自带选项"));
+    const int buttonsY = TABS_HEIGHT + 12;
+    auto* ok = button(this, "确定按钮", "确定", CLIENT_WIDTH / 2 - 90, buttonsY, 80, 32);
+    auto* cancel = button(this, "取消按钮", "取消", CLIENT_WIDTH / 2 + 10, buttonsY, 80, 32);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &EngineOptionsDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     showOptions(engine.getOptions());
 }
 
-void EngineOptionsDialog::buildCompatGroup() {
-    auto* group = place(new QGroupBox(q("引擎兼容选项"), this), "分组框1", 10, 10, 300, 50);
+void EngineOptionsDialog::buildCompatGroup(QWidget* page) {
+    auto* group = place(new QGroupBox(q("引擎兼容选项"), page), "分组框1", 10, 10, 300, 50);
     startpos_
         = place(new QCheckBox(q("启用startpos局面指令"), group), "启用startpos", 10, 20, 160, 20);
     simplePosition_
         = place(new QCheckBox(q("简化局面指令"), group), "简化局面指令", 180, 20, 110, 20);
 }
 
-void EngineOptionsDialog::buildFeatureGroup() {
-    auto* group = place(new QGroupBox(q("引擎功能选项"), this), "分组框2", 10, 70, 300, 146);
+void EngineOptionsDialog::buildFeatureGroup(QWidget* page) {
+    auto* group = place(new QGroupBox(q("引擎功能选项"), page), "分组框2", 10, 70, 300, 146);
     label(group, "标签1", "随机性：", 10, 20, 50, 20);
     randomness_ = list(group, "随机性", AMOUNT_ITEMS, 65, 20, 50, 20);
     label(group, "标签2", "裁剪深度：", 166, 20, 60, 20);
@@ -188,11 +288,106 @@ void EngineOptionsDialog::buildBookRow(QWidget* group) {
     connect(disable, &QPushButton::clicked, this, [this] { book_->setText(q("禁用")); });
 }
 
-void EngineOptionsDialog::buildLogRow() {
-    label(this, "标签7", "通讯记录：", 20, 230, 65, 20);
-    logFile_ = place(new QLineEdit(this), "日志文件", 90, 230, 180, 20);
-    auto* choose = button(this, "设置日志文件", "...", 275, 230, 30, 20);
+void EngineOptionsDialog::buildLogRow(QWidget* page) {
+    label(page, "标签7", "通讯记录：", 20, 230, 65, 20);
+    logFile_ = place(new QLineEdit(page), "日志文件", 90, 230, 180, 20);
+    auto* choose = button(page, "设置日志文件", "...", 275, 230, 30, 20);
     connect(choose, &QPushButton::clicked, this, &EngineOptionsDialog::chooseLogFile);
+}
+
+void EngineOptionsDialog::buildProtocolRow(QWidget* page) {
+    label(page, "标签8", "通讯协议：", 20, 260, 65, 20);
+    protocol_ = list(page, "通讯协议", PROTOCOL_ITEMS, 90, 260, 70, 20);
+}
+
+QWidget* EngineOptionsDialog::buildOwnPage() {
+    auto* page = new QWidget;
+    page->setObjectName(q("引擎自带选项"));
+    auto* layout = new QVBoxLayout(page);
+    std::vector<EngineOptionSpec> shown;
+    for (const EngineOptionSpec& option : engine_.announcedOptions())
+        if (!isProgramOption(option.name, engine_.protocol())) shown.push_back(option);
+    const bool running = engine_.isRunning();
+    if (running && !shown.empty()) {
+        layout->addWidget(buildOwnOptionList(shown));
+        return page;
+    }
+    auto* note = new QLabel(q(running ? "引擎没有其他选项" : "引擎未加载"), page);
+    note->setObjectName(q("自带选项说明"));
+    note->setAlignment(Qt::AlignCenter);
+    layout->addWidget(note);
+    return page;
+}
+
+// One row per option in a scrolled list, so that hundreds stay usable.
+QWidget* EngineOptionsDialog::buildOwnOptionList(const std::vector<EngineOptionSpec>& shown) {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(q("自带选项列表"));
+    scroll->setWidgetResizable(true);
+    auto* list = new QWidget(scroll);
+    auto* grid = new QGridLayout(list);
+    const std::map<std::string, std::string> stored = engine_.getOptions().ownOptions;
+    int row = 0;
+    for (const EngineOptionSpec& option : shown) {
+        grid->addWidget(nameLabel(option.name, list), row, 0);
+        grid->addWidget(
+            ownOptionControl(option, storedOptionValue(stored, option.name), list), row++, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row, 1);
+    scroll->setWidget(list);
+    return scroll;
+}
+
+QWidget* EngineOptionsDialog::ownOptionControl(
+    const EngineOptionSpec& option, const std::string* stored, QWidget* parent) {
+    if (option.kind == OptionKind::Button) {
+        auto* press = new QPushButton(q("执行"), parent);
+        press->setObjectName(ownName(option.name));
+        press->setAutoDefault(false);
+        connect(press, &QPushButton::clicked, this,
+            [this, name = option.name] { engine_.pressOptionButton(name); });
+        return press;
+    }
+    QWidget* control = valueControl(option, parent);
+    control->setObjectName(ownName(option.name));
+    showOwnValue(control, option.defaultValue);
+    ownRows_.push_back({ option, control, ownValueOf(control) });
+    if (stored && acceptsOptionValue(option, *stored)) showOwnValue(control, *stored);
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    return edit && looksLikePath(option) ? pathControl(edit, option.name, parent) : control;
+}
+
+// The edit with a "..." button that picks a file for it.
+QWidget* EngineOptionsDialog::pathControl(
+    QLineEdit* edit, const std::string& name, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    edit->setParent(row);
+    line->addWidget(edit, 1);
+    auto* choose = new QPushButton(q("..."), row);
+    choose->setObjectName(q("自带选项文件:") + q(displayText(name)));
+    choose->setAutoDefault(false);
+    choose->setFixedWidth(30);
+    line->addWidget(choose);
+    connect(choose, &QPushButton::clicked, this, [this, edit, name] {
+        const std::string path
+            = askOpenFileName(this, "选择文件：" + displayText(name), "所有文件（*）|*");
+        if (!path.empty()) edit->setText(q(path));
+    });
+    return row;
+}
+
+void EngineOptionsDialog::putOwnOptions(std::map<std::string, std::string>& own) const {
+    for (const OwnOptionRow& row : ownRows_) {
+        eraseStoredOption(own, row.option.name);
+        const std::string value = ownValueOf(row.control);
+        // Also against what the control showed for the default: a default it cannot
+        // show (out of its range, none of the choices) is no change by the user.
+        const bool changed = value != row.option.defaultValue && value != row.shownDefault;
+        if (changed && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
+    }
 }
 
 void EngineOptionsDialog::showOptions(const EngineOptions& options) {
@@ -206,10 +401,14 @@ void EngineOptionsDialog::showOptions(const EngineOptions& options) {
     threads_->setText(QString::number(options.threads));
     book_->setText(q(options.bookFile));
     logFile_->setText(q(options.logFile));
+    const auto protocol = std::ranges::find(PROTOCOL_VALUES, options.protocol);
+    protocol_->setCurrentIndex(static_cast<int>(protocol - PROTOCOL_VALUES.begin()));
 }
 
 EngineOptions EngineOptionsDialog::optionsFromControls() const {
-    EngineOptions options;
+    // What the controls do not show (what was learnt about the program, its own
+    // options) is kept as the engine has it.
+    EngineOptions options = engine_.getOptions();
     options.compatFlags = (startpos_->isChecked() ? COMPAT_STARTPOS : 0)
         | (simplePosition_->isChecked() ? COMPAT_RESTART_AT_CAPTURE : 0)
         | (ponder_->isChecked() ? COMPAT_PONDER : 0);
@@ -220,6 +419,8 @@ EngineOptions EngineOptionsDialog::optionsFromControls() const {
     options.hashSizeMb = numberOf(hashSize_);
     options.bookFile = book_->text().toStdString();
     options.logFile = logFile_->text().toStdString();
+    options.protocol = PROTOCOL_VALUES[static_cast<std::size_t>(protocol_->currentIndex())];
+    putOwnOptions(options.ownOptions);
     return options;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/EngineOptionSpec.h"
 #include "settings/SettingsRecords.h"
 
 #include <QDialog>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -14,24 +16,46 @@ class EngineProcess;
 
 // "主引擎设置...(&3)" / "副引擎设置...(&4)": edits one engine's options, filled from
 // the engine when made; "确定" hands the new record to the engine's setOptions (which
-// sends it at once when the engine is idle). Modal; opened through runModalDialog.
+// sends it at once when the engine is idle). Page "常规" holds what the program sets
+// itself, page "引擎自带选项" the other options the running engine announced; of those
+// the record keeps only values that differ from the engine's defaults. Modal; opened
+// through runModalDialog.
 class EngineOptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int CLIENT_WIDTH = 320;
-    static constexpr int CLIENT_HEIGHT = 310;
+    static constexpr int CLIENT_WIDTH = 340;
+    static constexpr int CLIENT_HEIGHT = 384;
+    // The tabs take the client area down to the 确定/取消 row.
+    static constexpr int TABS_HEIGHT = 326;
 
     // main: whether engine is the main engine (it names the caption).
     EngineOptionsDialog(EngineProcess& engine, bool main, QWidget* owner);
 
-    // The record the controls describe now (the book text taken as it stands).
+    // The engine's record with what the controls describe now put in (the book text
+    // taken as it stands).
     EngineOptions optionsFromControls() const;
 
 private:
-    void buildCompatGroup();
-    void buildFeatureGroup();
+    // One option of the engine's own page: as announced, its control, and the value
+    // the control showed for the option's default.
+    struct OwnOptionRow {
+        EngineOptionSpec option;
+        QWidget* control = nullptr;
+        std::string shownDefault;
+    };
+
+    void buildCompatGroup(QWidget* page);
+    void buildFeatureGroup(QWidget* page);
     void buildBookRow(QWidget* group);
-    void buildLogRow();
+    void buildLogRow(QWidget* page);
+    void buildProtocolRow(QWidget* page);
+    QWidget* buildOwnPage();
+    QWidget* buildOwnOptionList(const std::vector<EngineOptionSpec>& shown);
+    // stored: the record's value for the option, if any.
+    QWidget* ownOptionControl(
+        const EngineOptionSpec& option, const std::string* stored, QWidget* parent);
+    QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);
+    void putOwnOptions(std::map<std::string, std::string>& own) const;
     void showOptions(const EngineOptions& options);
     void chooseBook();
     void chooseLogFile();
@@ -48,6 +72,8 @@ private:
     QLineEdit* threads_ = nullptr;
     QLineEdit* book_ = nullptr;
     QLineEdit* logFile_ = nullptr;
+    QComboBox* protocol_ = nullptr;
+    std::vector<OwnOptionRow> ownRows_;
 };
 
 // The book text "确定" keeps: trimmed of ASCII and full-width blanks, and "禁止"

@@ -1,114 +1,14 @@
 // The engine options and display settings dialogs in the real window, driven through
 // their controls: what they show, what they hand on, what a running engine is sent,
 // and input that must not hurt.
-#include "WindowFixture.h"
+#include "OptionDialogsFixture.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
-#include "app/dialogs/EngineOptionsDialog.h"
-#include "platform/DialogRunner.h"
-#include "platform/FileDialogs.h"
-#include "platform/Ticks.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
 #include <climits>
-#include <fstream>
-#include <thread>
 
 namespace qinglan::testing {
 namespace {
-
-template<class Widget> Widget& control(QWidget& dialog, const char* name) {
-    auto* widget = dialog.findChild<Widget*>(QString::fromUtf8(name));
-    if (!widget) ADD_FAILURE() << "no control " << name;
-    static Widget none;
-    return widget ? *widget : none;
-}
-QLineEdit& edit(QWidget& d, const char* name) {
-    return control<QLineEdit>(d, name);
-}
-QComboBox& combo(QWidget& d, const char* name) {
-    return control<QComboBox>(d, name);
-}
-QCheckBox& check(QWidget& d, const char* name) {
-    return control<QCheckBox>(d, name);
-}
-QSlider& slider(QWidget& d, const char* name) {
-    return control<QSlider>(d, name);
-}
-void press(QWidget& d, const char* name) {
-    control<QPushButton>(d, name).click();
-}
-std::string str(const QString& text) {
-    return text.toStdString();
-}
-
-class OptionDialogsTest : public WindowFixture {
-protected:
-    void SetUp() override {
-        WindowFixture::SetUp();
-        window->heartbeat().stop();
-    }
-    void TearDown() override {
-        setDialogHandler({});
-        setFileDialogHandler({});
-        WindowFixture::TearDown();
-        for (const char* name :
-            { "QINGLAN_FAKE_MODE", "QINGLAN_FAKE_BOOK", "QINGLAN_FAKE_TRANSCRIPT" })
-            unsetenv(name);
-    }
-
-    EngineProcess& engine(bool main) { return window->game().engine(main); }
-    std::string path(const char* name) const { return programDir.filePath(name).toStdString(); }
-    std::string makeFile(const char* name, const std::string& bytes = "x") const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-        return path(name);
-    }
-
-    bool loadFake(bool main, const char* mode = "") {
-        setenv("QINGLAN_FAKE_MODE", mode, 1);
-        setenv("QINGLAN_FAKE_TRANSCRIPT", path(main ? "main.txt" : "secondary.txt").c_str(), 1);
-        return engine(main).loadProgram(QINGLAN_FAKE_ENGINE);
-    }
-    // The transcript of the main engine once it holds a line starting with last.
-    std::vector<std::string> mainTranscriptUpTo(const std::string& last) const {
-        const std::int64_t deadline = tickMs() + 3000;
-        while (true) {
-            std::ifstream in(path("main.txt"));
-            std::vector<std::string> lines;
-            for (std::string line; std::getline(in, line);) lines.push_back(line);
-            if (std::count(lines.begin(), lines.end(), last) >= 2 || tickMs() > deadline)
-                return lines;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    // Opens an engine options dialog from its menu item; edit runs on the open dialog and
-    // returns the button to press. Returns the dialog's caption.
-    std::string editEngine(bool main, const std::function<const char*(QDialog&)>& edit) {
-        std::string caption;
-        setDialogHandler([&](QDialog& dialog) {
-            caption = str(dialog.windowTitle());
-            press(dialog, edit(dialog));
-            return dialog.result();
-        });
-        (main ? menus().mainEngineOptions : menus().secondaryEngineOptions)->trigger();
-        setDialogHandler({});
-        return caption;
-    }
-
-    DisplaySettingsDialog& openDisplay() {
-        menus().displaySettings->trigger();
-        settle();
-        DisplaySettingsDialog* dialog = window->displaySettingsDialog();
-        EXPECT_TRUE(dialog && dialog->isVisible());
-        static DisplaySettingsDialog* none = nullptr;
-        return dialog ? *dialog : *none;
-    }
-};
 
 TEST_F(OptionDialogsTest, AFreshInstallShowsTheDefaultsAndCancelKeepsThem) {
     const EngineOptions before = engine(true).getOptions();
@@ -133,6 +33,11 @@ TEST_F(OptionDialogsTest, AFreshInstallShowsTheDefaultsAndCancelKeepsThem) {
 TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoptionLines) {
     const std::string book = makeFile("开局 库.obk");
     ASSERT_TRUE(loadFake(true));
+    // What the general page does not show survives it.
+    EngineOptions record = engine(true).getOptions();
+    record.rankBase = RankBase::One;
+    record.ownOptions = { { "Skill Level", "3" } };
+    engine(true).setOptions(record);
     std::vector<std::string> asked;
     setFileDialogHandler([&](const std::string& caption, const std::string& filter, bool save) {
         asked.push_back(caption + "|" + filter + "|" + (save ? "save" : "open"));
@@ -155,9 +60,17 @@ TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoption
         (std::vector<std::string> {
             "打开开局库文件|所有文件（*）|*|open", "保存通讯记录|网页文件（*.htm）|*.htm|save" }));
     const EngineOptions stored = engine(true).getOptions();
-    EXPECT_EQ(stored,
-        (EngineOptions { book, 64, "none", "large", "risky", 0, path("log.htm"),
-            COMPAT_RESTART_AT_CAPTURE | COMPAT_PONDER }));
+    record.bookFile = book;
+    record.hashSizeMb = 64;
+    record.randomness = "none";
+    record.pruning = "large";
+    record.style = "risky";
+    record.threads = 0;
+    record.logFile = path("log.htm");
+    record.compatFlags = COMPAT_RESTART_AT_CAPTURE | COMPAT_PONDER;
+    EXPECT_EQ(stored, record);
+    EXPECT_EQ(stored.protocol, EngineProtocol::Ucci);
+    EXPECT_EQ(stored.programPath, QINGLAN_FAKE_ENGINE);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path("log.htm"))));
 
     const std::vector<std::string> lines = mainTranscriptUpTo("setoption usebook true");
@@ -259,6 +172,52 @@ TEST_F(OptionDialogsTest, EachMenuItemEditsItsOwnEngineWithItsNameInTheCaption) 
     EXPECT_EQ(main, "主引擎  设置：");
     EXPECT_EQ(engine(false).getOptions().threads, 2);
     EXPECT_EQ(engine(true).getOptions().threads, 3);
+}
+
+TEST_F(OptionDialogsTest, AChosenProtocolReloadsAnIdleEngineAndWaitsForABusyOne) {
+    using enum EngineProtocol;
+    struct Row {
+        const char* mode;
+        const char* chosen;
+        bool busy;
+        EngineProtocol stored;
+        EngineProtocol speaks; // right after 确定; Auto: not running
+        int messages;
+    };
+    for (const Row& row :
+        { Row { "both", "UCI", false, Uci, Uci, 0 }, Row { "both", "UCI", true, Uci, Ucci, 0 },
+            Row { "both", "自动", false, Auto, Ucci, 0 },
+            Row { "both", "UCCI", false, Ucci, Ucci, 0 },
+            Row { "", "UCI", false, Uci, Auto, 1 } }) {
+        EngineOptions fresh = engine(true).getOptions();
+        fresh.protocol = Auto;
+        engine(true).setOptions(fresh);
+        messages.clear();
+        ASSERT_TRUE(loadFake(true, row.mode));
+        if (row.busy) engine(true).sendLine("go infinite");
+        const int before = engine(true).processId();
+        std::string shown;
+        editEngine(true, [&](QDialog& d) {
+            shown = str(combo(d, "通讯协议").currentText());
+            combo(d, "通讯协议").setCurrentText(QString::fromUtf8(row.chosen));
+            return "确定按钮";
+        });
+        EXPECT_EQ(shown, "UCCI") << row.chosen;
+        EXPECT_EQ(engine(true).getOptions().protocol, row.stored) << row.chosen;
+        EXPECT_EQ(engine(true).protocol(), row.speaks) << row.chosen << row.busy;
+        EXPECT_EQ(engine(true).processId() != before, row.speaks != Ucci) << row.chosen;
+        EXPECT_EQ(messageCount("加载失败！"), row.messages) << row.chosen;
+        editEngine(true, [&](QDialog& d) {
+            shown = str(combo(d, "通讯协议").currentText());
+            return "取消按钮";
+        });
+        EXPECT_EQ(shown, row.chosen);
+        // A busy engine gets the choice at its next load.
+        if (!row.busy) continue;
+        engine(true).stopSearch(1000);
+        ASSERT_TRUE(engine(true).loadProgram(QINGLAN_FAKE_ENGINE));
+        EXPECT_EQ(engine(true).protocol(), row.stored);
+    }
 }
 
 TEST_F(OptionDialogsTest, DisplayDialogIsNotModalAndIsNeverDuplicated) {
