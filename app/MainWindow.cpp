@@ -90,6 +90,8 @@ MainWindow::~MainWindow() {
     // The view and the list window die with the widget tree, after this window's own
     // members; stop everything that could still reach them first.
     heartbeat_.stop();
+    // Its end unchecks a menu of this window: it must not come with the widget tree's.
+    delete thinkingWindow_;
     surface_->removeEventFilter(this);
     delete view_;
     view_ = nullptr;

@@ -47,19 +47,6 @@ std::string joined(std::span<const std::string_view> parts) {
     return out;
 }
 
-// An integer, saturated at the ends of the long long range; nullopt for other text.
-std::optional<long long> integerOf(std::string_view text) {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '+' || negative)) text.remove_prefix(1);
-    if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    unsigned long long magnitude = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
-    if (error == std::errc::result_out_of_range || magnitude > LLONG_MAX)
-        return negative ? LLONG_MIN : LLONG_MAX;
-    return negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-}
-
 std::optional<OptionKind> kindOf(std::string_view type) {
     static constexpr std::array<std::pair<std::string_view, OptionKind>, 5> KINDS { {
         { "check", OptionKind::Check },
@@ -91,9 +78,9 @@ void readValues(EngineOptionSpec& option, std::span<const std::string_view> rest
         if (keyword == "default")
             option.defaultValue = value == "<empty>" ? "" : value;
         else if (keyword == "min")
-            min = integerOf(value);
+            min = optionInteger(value);
         else if (keyword == "max")
-            max = integerOf(value);
+            max = optionInteger(value);
         else if (option.choices.size() < MAX_OPTION_CHOICES && !value.empty())
             option.choices.push_back(value);
     }
@@ -105,6 +92,18 @@ void readValues(EngineOptionSpec& option, std::span<const std::string_view> rest
 }
 
 } // namespace
+
+std::optional<long long> optionInteger(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || negative)) text.remove_prefix(1);
+    if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    unsigned long long magnitude = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (error == std::errc::result_out_of_range || magnitude > LLONG_MAX)
+        return negative ? LLONG_MIN : LLONG_MAX;
+    return negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+}
 
 std::optional<EngineOptionSpec> parseOptionLine(std::string_view line) {
     const std::vector<std::string_view> parts = words(line);
@@ -129,7 +128,7 @@ bool acceptsOptionValue(const EngineOptionSpec& option, std::string_view value) 
     case OptionKind::Check:
         return value == "true" || value == "false";
     case OptionKind::Spin: {
-        const std::optional<long long> number = integerOf(value);
+        const std::optional<long long> number = optionInteger(value);
         return number && *number >= option.min && *number <= option.max;
     }
     case OptionKind::Combo:

@@ -32,6 +32,10 @@ inline constexpr std::size_t MAX_ENGINE_OPTIONS = 500;
 inline constexpr std::size_t MAX_OPTION_CHOICES = 200;
 inline constexpr std::size_t MAX_OPTION_NAME_BYTES = 100;
 
+// A number option's text as an integer, saturated at the ends of the long long range;
+// nullopt for text that is no integer.
+std::optional<long long> optionInteger(std::string_view text);
+
 // The option an "option ..." line announces; nullopt for other lines, for names that
 // are empty or too long, and for types the program has no control for.
 std::optional<EngineOptionSpec> parseOptionLine(std::string_view line);

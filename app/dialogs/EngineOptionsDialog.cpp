@@ -1,6 +1,7 @@
 #include "app/dialogs/EngineOptionsDialog.h"
 
 #include "app/dialogs/DialogPlacement.h"
+#include "app/dialogs/OwnOptionsPage.h"
 #include "engine/EngineProcess.h"
 #include "platform/FileDialogs.h"
 #include "platform/TextEncoding.h"
@@ -9,21 +10,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QSpinBox>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <climits>
 #include <span>
 
 namespace qinglan {
@@ -125,87 +119,6 @@ int numberOf(const QLineEdit* edit) {
     return parseProfileInt(edit->text().toStdString());
 }
 
-// The engine's own options: names cut to this width, controls named by this prefix.
-constexpr int OWN_NAME_WIDTH = 130;
-const QString OWN_PREFIX = QStringLiteral("自带选项:");
-
-QString ownName(const std::string& name) {
-    return OWN_PREFIX + q(displayText(name));
-}
-
-int clampedToInt(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
-// A number option's text as a number, saturated; text that is none reads as 0.
-long long numberIn(const std::string& text) {
-    std::string_view digits = text;
-    if (digits.starts_with('+')) digits.remove_prefix(1);
-    long long value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error == std::errc::result_out_of_range)
-        return digits.starts_with('-') ? LLONG_MIN : LLONG_MAX;
-    return value;
-}
-
-// The control that holds the value of an option other than a button.
-QWidget* valueControl(const EngineOptionSpec& option, QWidget* parent) {
-    switch (option.kind) {
-    case OptionKind::Spin: {
-        auto* spin = new QSpinBox(parent);
-        spin->setRange(clampedToInt(option.min), clampedToInt(option.max));
-        return spin;
-    }
-    case OptionKind::Check:
-        return new QCheckBox(parent);
-    case OptionKind::Combo: {
-        auto* box = new QComboBox(parent);
-        for (const std::string& choice : option.choices) box->addItem(q(choice));
-        // Nothing to choose from: the default is shown, never sent.
-        if (option.choices.empty()) {
-            box->addItem(q(option.defaultValue));
-            box->setEnabled(false);
-        }
-        return box;
-    }
-    default: // a string
-        return new QLineEdit(parent);
-    }
-}
-
-// Shows value as near as the control can: a number clamped into the box's range, the
-// first item for text that is none of the list's.
-void showOwnValue(QWidget* control, const std::string& value) {
-    if (auto* spin = qobject_cast<QSpinBox*>(control))
-        spin->setValue(clampedToInt(numberIn(value)));
-    else if (auto* check = qobject_cast<QCheckBox*>(control))
-        check->setChecked(q(value).compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0);
-    else if (auto* box = qobject_cast<QComboBox*>(control))
-        box->setCurrentIndex(std::max(0, box->findText(q(value))));
-    else if (auto* edit = qobject_cast<QLineEdit*>(control))
-        edit->setText(q(value));
-}
-
-std::string ownValueOf(const QWidget* control) {
-    if (auto* spin = qobject_cast<const QSpinBox*>(control)) return std::to_string(spin->value());
-    if (auto* check = qobject_cast<const QCheckBox*>(control))
-        return check->isChecked() ? "true" : "false";
-    if (auto* box = qobject_cast<const QComboBox*>(control))
-        return box->currentText().toStdString();
-    if (auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text().toStdString();
-    return {};
-}
-
-QLabel* nameLabel(const std::string& name, QWidget* parent) {
-    const QString full = q(displayText(name));
-    auto* label = new QLabel(parent);
-    label->setObjectName(q("选项名:") + full);
-    label->setFixedWidth(OWN_NAME_WIDTH);
-    label->setText(label->fontMetrics().elidedText(full, Qt::ElideRight, OWN_NAME_WIDTH));
-    label->setToolTip(full);
-    return label;
-}
-
 bool isBlank(QChar c) {
     return c == QLatin1Char(' ') || c == FULL_WIDTH_SPACE;
 }
@@ -240,7 +153,8 @@ EngineOptionsDialog::EngineOptionsDialog(EngineProcess& engine, bool main, QWidg
     buildFeatureGroup(general);
     buildLogRow(general);
     buildProtocolRow(general);
-    tabs->addTab(buildOwnPage(), q("引擎自带选项"));
+    ownPage_ = new OwnOptionsPage(engine);
+    tabs->addTab(ownPage_, q("引擎自带选项"));
     const int buttonsY = TABS_HEIGHT + 12;
     auto* ok = button(this, "确定按钮", "确定", CLIENT_WIDTH / 2 - 90, buttonsY, 80, 32);
     auto* cancel = button(this, "取消按钮", "取消", CLIENT_WIDTH / 2 + 10, buttonsY, 80, 32);
@@ -300,96 +214,6 @@ void EngineOptionsDialog::buildProtocolRow(QWidget* page) {
     protocol_ = list(page, "通讯协议", PROTOCOL_ITEMS, 90, 260, 70, 20);
 }
 
-QWidget* EngineOptionsDialog::buildOwnPage() {
-    auto* page = new QWidget;
-    page->setObjectName(q("引擎自带选项"));
-    auto* layout = new QVBoxLayout(page);
-    std::vector<EngineOptionSpec> shown;
-    for (const EngineOptionSpec& option : engine_.announcedOptions())
-        if (!isProgramOption(option.name, engine_.protocol())) shown.push_back(option);
-    const bool running = engine_.isRunning();
-    if (running && !shown.empty()) {
-        layout->addWidget(buildOwnOptionList(shown));
-        return page;
-    }
-    auto* note = new QLabel(q(running ? "引擎没有其他选项" : "引擎未加载"), page);
-    note->setObjectName(q("自带选项说明"));
-    note->setAlignment(Qt::AlignCenter);
-    layout->addWidget(note);
-    return page;
-}
-
-// One row per option in a scrolled list, so that hundreds stay usable.
-QWidget* EngineOptionsDialog::buildOwnOptionList(const std::vector<EngineOptionSpec>& shown) {
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName(q("自带选项列表"));
-    scroll->setWidgetResizable(true);
-    auto* list = new QWidget(scroll);
-    auto* grid = new QGridLayout(list);
-    const std::map<std::string, std::string> stored = engine_.getOptions().ownOptions;
-    int row = 0;
-    for (const EngineOptionSpec& option : shown) {
-        grid->addWidget(nameLabel(option.name, list), row, 0);
-        grid->addWidget(
-            ownOptionControl(option, storedOptionValue(stored, option.name), list), row++, 1);
-    }
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(row, 1);
-    scroll->setWidget(list);
-    return scroll;
-}
-
-QWidget* EngineOptionsDialog::ownOptionControl(
-    const EngineOptionSpec& option, const std::string* stored, QWidget* parent) {
-    if (option.kind == OptionKind::Button) {
-        auto* press = new QPushButton(q("执行"), parent);
-        press->setObjectName(ownName(option.name));
-        press->setAutoDefault(false);
-        connect(press, &QPushButton::clicked, this,
-            [this, name = option.name] { engine_.pressOptionButton(name); });
-        return press;
-    }
-    QWidget* control = valueControl(option, parent);
-    control->setObjectName(ownName(option.name));
-    showOwnValue(control, option.defaultValue);
-    ownRows_.push_back({ option, control, ownValueOf(control) });
-    if (stored && acceptsOptionValue(option, *stored)) showOwnValue(control, *stored);
-    auto* edit = qobject_cast<QLineEdit*>(control);
-    return edit && looksLikePath(option) ? pathControl(edit, option.name, parent) : control;
-}
-
-// The edit with a "..." button that picks a file for it.
-QWidget* EngineOptionsDialog::pathControl(
-    QLineEdit* edit, const std::string& name, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    auto* line = new QHBoxLayout(row);
-    line->setContentsMargins(0, 0, 0, 0);
-    edit->setParent(row);
-    line->addWidget(edit, 1);
-    auto* choose = new QPushButton(q("..."), row);
-    choose->setObjectName(q("自带选项文件:") + q(displayText(name)));
-    choose->setAutoDefault(false);
-    choose->setFixedWidth(30);
-    line->addWidget(choose);
-    connect(choose, &QPushButton::clicked, this, [this, edit, name] {
-        const std::string path
-            = askOpenFileName(this, "选择文件：" + displayText(name), "所有文件（*）|*");
-        if (!path.empty()) edit->setText(q(path));
-    });
-    return row;
-}
-
-void EngineOptionsDialog::putOwnOptions(std::map<std::string, std::string>& own) const {
-    for (const OwnOptionRow& row : ownRows_) {
-        eraseStoredOption(own, row.option.name);
-        const std::string value = ownValueOf(row.control);
-        // Also against what the control showed for the default: a default it cannot
-        // show (out of its range, none of the choices) is no change by the user.
-        const bool changed = value != row.option.defaultValue && value != row.shownDefault;
-        if (changed && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
-    }
-}
-
 void EngineOptionsDialog::showOptions(const EngineOptions& options) {
     startpos_->setChecked(options.compatFlags & COMPAT_STARTPOS);
     simplePosition_->setChecked(options.compatFlags & COMPAT_RESTART_AT_CAPTURE);
@@ -420,7 +244,7 @@ EngineOptions EngineOptionsDialog::optionsFromControls() const {
     options.bookFile = book_->text().toStdString();
     options.logFile = logFile_->text().toStdString();
     options.protocol = PROTOCOL_VALUES[static_cast<std::size_t>(protocol_->currentIndex())];
-    putOwnOptions(options.ownOptions);
+    ownPage_->putInto(options.ownOptions);
     return options;
 }
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "engine/EngineOptionSpec.h"
 #include "settings/SettingsRecords.h"
 
 #include <QDialog>
-#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -13,6 +11,7 @@ class QLineEdit;
 namespace qinglan {
 
 class EngineProcess;
+class OwnOptionsPage;
 
 // "主引擎设置...(&3)" / "副引擎设置...(&4)": edits one engine's options, filled from
 // the engine when made; "确定" hands the new record to the engine's setOptions (which
@@ -36,26 +35,11 @@ public:
     EngineOptions optionsFromControls() const;
 
 private:
-    // One option of the engine's own page: as announced, its control, and the value
-    // the control showed for the option's default.
-    struct OwnOptionRow {
-        EngineOptionSpec option;
-        QWidget* control = nullptr;
-        std::string shownDefault;
-    };
-
     void buildCompatGroup(QWidget* page);
     void buildFeatureGroup(QWidget* page);
     void buildBookRow(QWidget* group);
     void buildLogRow(QWidget* page);
     void buildProtocolRow(QWidget* page);
-    QWidget* buildOwnPage();
-    QWidget* buildOwnOptionList(const std::vector<EngineOptionSpec>& shown);
-    // stored: the record's value for the option, if any.
-    QWidget* ownOptionControl(
-        const EngineOptionSpec& option, const std::string* stored, QWidget* parent);
-    QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);
-    void putOwnOptions(std::map<std::string, std::string>& own) const;
     void showOptions(const EngineOptions& options);
     void chooseBook();
     void chooseLogFile();
@@ -73,7 +57,7 @@ private:
     QLineEdit* book_ = nullptr;
     QLineEdit* logFile_ = nullptr;
     QComboBox* protocol_ = nullptr;
-    std::vector<OwnOptionRow> ownRows_;
+    OwnOptionsPage* ownPage_ = nullptr;
 };
 
 // The book text "确定" keeps: trimmed of ASCII and full-width blanks, and "禁止"

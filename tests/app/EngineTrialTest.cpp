@@ -2,8 +2,8 @@
 // unless QINGLAN_TRY_ENGINE names the engine program). The engine stands under the
 // main engine's default name, the bundled engine under the secondary's; the program
 // starts, finds the engine's protocol by itself, and the engine is then switched to
-// UCI with its "UCI_Variant" set on the options dialog's page of its own options, as a
-// user would, and plays a whole game as red against the bundled engine in real time.
+// UCI on the options dialog and, on a second visit, has its "UCI_Variant" set on the
+// page of its own options, as a user would; and plays a whole game as red against the bundled engine in real time.
 // Screenshots, both communication logs and the move list land in QINGLAN_TRY_OUT.
 #include "WindowFixture.h"
 #include "platform/Ticks.h"
@@ -25,35 +25,41 @@ protected:
 
     // Starts the program afresh from programDir, on the real clock.
     void restart(const std::string& out) {
+        window.reset(); // saves its settings: before ours are written
         const std::string dir = programDir.path().toStdString();
         fs::create_symlink(engineProgram, dir + "/青岚引擎1.0.exe");
         fs::create_symlink(QINGLAN_BUNDLED_ENGINE, dir + "/松涛引擎1.0.exe");
         std::ofstream(dir + "/青岚象棋配置.ini") << "[主引擎]\n日志文件=" << out << "/main.htm\n"
                                                  << "[副引擎]\n日志文件=" << out
                                                  << "/secondary.htm\n";
-        window.reset();
         state->tickSource = tickMs;
         window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
         window->show();
         settle();
     }
 
-    // What the user does on the dialog: the page of the engine's own options, the
-    // variant chosen there, UCI chosen as the protocol, then 确定.
-    int switchToUci(QDialog& dialog, const std::string& out) {
-        if (!dialog.windowTitle().startsWith(QStringLiteral("主引擎"))) return QDialog::Rejected;
+    // What the user does on the dialog: UCI chosen as the protocol, then 确定 (the
+    // engine is loaded again at once).
+    int chooseUci(QDialog& dialog, const std::string& out) {
+        auto* protocol = control<QComboBox>(dialog, "通讯协议");
+        if (!protocol) return QDialog::Rejected;
+        protocol->setCurrentText(QStringLiteral("UCI"));
+        dialog.grab().save(QString::fromStdString(out + "/options-general.png"));
+        clickOn(dialog, "确定按钮");
+        return dialog.result();
+    }
+    // Then again: the page of the engine's own options, where the variant (a UCI
+    // engine starts with chess) is set to xiangqi, then 确定.
+    int chooseXiangqi(QDialog& dialog, const std::string& out) {
         auto* tabs = control<QTabWidget>(dialog, "选项页");
         auto* variant = control<QComboBox>(dialog, "自带选项:UCI_Variant");
-        auto* protocol = control<QComboBox>(dialog, "通讯协议");
-        if (!tabs || !variant || !protocol) return QDialog::Rejected;
+        if (!tabs || !variant) return QDialog::Rejected;
         tabs->setCurrentIndex(1);
         dialog.show();
         settle();
+        std::printf("UCI_Variant shown as: %s\n", variant->currentText().toStdString().c_str());
         variant->setCurrentText(QStringLiteral("xiangqi"));
         dialog.grab().save(QString::fromStdString(out + "/options-page.png"));
-        tabs->setCurrentIndex(0);
-        protocol->setCurrentText(QStringLiteral("UCI"));
-        dialog.grab().save(QString::fromStdString(out + "/options-general.png"));
         clickOn(dialog, "确定按钮");
         return dialog.result();
     }
@@ -73,7 +79,9 @@ TEST_F(EngineTrialTest, UciEngineSetUpOnItsOptionsPagePlaysAWholeGame) {
     std::printf("found by itself: %s\n",
         engine(true).protocol() == EngineProtocol::Ucci ? "UCCI" : "UCI");
 
-    onDialog = [&](QDialog& dialog) { return switchToUci(dialog, out); };
+    onDialog = [&](QDialog& dialog) { return chooseUci(dialog, out); };
+    menus().mainEngineOptions->trigger();
+    onDialog = [&](QDialog& dialog) { return chooseXiangqi(dialog, out); };
     menus().mainEngineOptions->trigger();
     onDialog = {};
     ASSERT_EQ(engine(true).protocol(), EngineProtocol::Uci);

@@ -311,6 +311,9 @@ TEST_F(EngineWindowTest, ThinkingWindowShowsRowsAndItsMarkTellsTheTruth) {
     menus().showThinking->trigger();
     settle();
     EXPECT_FALSE(menus().showThinking->isChecked());
+
+    menus().showThinking->trigger();
+    window.reset(); // the program closes with the thinking window open
 }
 
 TEST_F(EngineWindowTest, MenuLoadsShowsIdentityAndUnloads) {

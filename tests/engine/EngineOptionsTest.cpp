@@ -169,7 +169,9 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         if (uci) sent.pop_back(); // "isready" ends the UCI handshake
         ASSERT_EQ(sent.size(), row.programLines + 3);
         EXPECT_EQ(std::vector(sent.end() - 3, sent.end()), row.own);
-        if (uci) EXPECT_EQ(sent[2], "setoption name MultiPV value 1");
+        if (uci) {
+            EXPECT_EQ(sent[2], "setoption name MultiPV value 1");
+        }
 
         // A changed value that no longer suits is skipped, the others are sent again.
         EngineOptions changed = engine.getOptions();

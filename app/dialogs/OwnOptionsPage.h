@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/EngineOptionSpec.h"
+
+#include <QWidget>
+#include <map>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+
+namespace qinglan {
+
+class EngineProcess;
+
+// The engine options dialog's page "引擎自带选项": the options the running engine
+// announced beyond those the program sets itself, one row each with the fitting
+// control (number box within the limits, check box, list, text with a file button for
+// paths, push button), in a scrolled list. Controls are named "自带选项:" + name.
+class OwnOptionsPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit OwnOptionsPage(EngineProcess& engine, QWidget* parent = nullptr);
+
+    // Puts the values shown into own: a value that differs from the engine's default
+    // and suits the option is kept, any other stored one of that name erased. Names
+    // not shown (no engine, an option it no longer has) stay as they were.
+    void putInto(std::map<std::string, std::string>& own) const;
+
+private:
+    // One option: as announced, its control, and the value the control showed for
+    // the option's default.
+    struct Row {
+        EngineOptionSpec option;
+        QWidget* control = nullptr;
+        std::string shownDefault;
+    };
+
+    QWidget* buildList(const std::vector<EngineOptionSpec>& shown);
+    // stored: the record's value for the option, if any.
+    QWidget* control(const EngineOptionSpec& option, const std::string* stored, QWidget* parent);
+    QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);
+
+    EngineProcess& engine_;
+    std::vector<Row> rows_;
+};
+
+} // namespace qinglan
