@@ -53,11 +53,6 @@ std::string escapeHtml(std::string_view text) {
     return escaped;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::ranges::equal(a, b, {}, lower, lower);
-}
-
 // What an engine that only speaks UCI says to "ucci" ("Unknown command: ucci").
 bool refusesUcci(std::string_view line) {
     std::string lower(line);
@@ -396,20 +391,21 @@ bool EngineProcess::awaitUciLine(const std::string& wanted) {
 
 void EngineProcess::takeHandshakeLine(const std::string& line) {
     takeIdentityLine(line);
-    std::optional<EngineOptionSpec> option = parseOptionLine(line);
+    std::optional<AnnouncedOption> option = parseOptionLine(line);
     if (!option) return;
     // A name announced twice keeps its last form, in its first place.
     auto same = std::ranges::find_if(announced_,
-        [&](const EngineOptionSpec& known) { return sameName(known.name, option->name); });
+        [&](const AnnouncedOption& known) { return sameOptionName(known.name, option->name); });
     if (same != announced_.end())
         *same = std::move(*option);
     else if (announced_.size() < MAX_ENGINE_OPTIONS)
         announced_.push_back(std::move(*option));
 }
 
-bool EngineProcess::announces(std::string_view name) const {
-    return std::ranges::any_of(
-        announced_, [&](const EngineOptionSpec& option) { return sameName(option.name, name); });
+const AnnouncedOption* EngineProcess::announced(std::string_view name) const {
+    auto option = std::ranges::find_if(
+        announced_, [&](const AnnouncedOption& known) { return sameOptionName(known.name, name); });
+    return option == announced_.end() ? nullptr : &*option;
 }
 
 bool EngineProcess::runUciHandshake() {
@@ -424,21 +420,19 @@ bool EngineProcess::runUciHandshake() {
 
 void EngineProcess::sendUciOptions() {
     // Only options the engine announced: the rest would only earn error lines.
-    if (announces("Ponder")) sendLine("setoption name Ponder value true");
-    if (options_.hashSizeMb > 0 && announces("Hash"))
+    if (announced("Ponder")) sendLine("setoption name Ponder value true");
+    if (options_.hashSizeMb > 0 && announced("Hash"))
         sendLine("setoption name Hash value " + std::to_string(options_.hashSizeMb));
-    if (options_.threads > 0 && announces("Threads"))
+    if (options_.threads > 0 && announced("Threads"))
         sendLine("setoption name Threads value " + std::to_string(options_.threads));
     // The thinking window shows one line of play.
-    auto multiPv = std::ranges::find_if(announced_,
-        [](const EngineOptionSpec& option) { return sameName(option.name, "MultiPV"); });
-    if (multiPv != announced_.end() && multiPv->defaultValue != "1")
-        sendLine("setoption name MultiPV value 1");
+    const AnnouncedOption* multiPv = announced("MultiPV");
+    if (multiPv && multiPv->defaultValue != "1") sendLine("setoption name MultiPV value 1");
     sendOwnOptions();
 }
 
 void EngineProcess::sendOwnOptions() {
-    for (const EngineOptionSpec& option : announced_) {
+    for (const AnnouncedOption& option : announced_) {
         if (isProgramOption(option.name, protocol_)) continue;
         const std::string* value = storedOptionValue(options_.ownOptions, option.name);
         // Values kept for an older version of the engine may no longer fit; skipped.
@@ -448,10 +442,8 @@ void EngineProcess::sendOwnOptions() {
 }
 
 bool EngineProcess::pressOptionButton(const std::string& name) {
-    auto button = std::ranges::find_if(announced_, [&](const EngineOptionSpec& option) {
-        return option.kind == OptionKind::Button && option.name == name;
-    });
-    if (button == announced_.end() || state() != EngineState::Idle) return false;
+    const AnnouncedOption* button = announced(name);
+    if (!button || button->kind != OptionKind::Button || state() != EngineState::Idle) return false;
     sendLine(optionCommand(*button, "", protocol_));
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineOptionSpec.h"
+#include "engine/AnnouncedOption.h"
 #include "engine/LineBuffer.h"
 #include "engine/UciTranslation.h"
 #include "settings/SettingsRecords.h"
@@ -74,7 +74,7 @@ public:
     // How a UCI engine numbers ranks, once one of its moves has told.
     RankBase rankBase() const { return rankBase_; }
     // The options the running engine announced in its handshake, in its order.
-    const std::vector<EngineOptionSpec>& announcedOptions() const { return announced_; }
+    const std::vector<AnnouncedOption>& announcedOptions() const { return announced_; }
 
     // One entry of the communication log, when the options name a log file.
     void appendLog(const std::string& text, const char* prefix) const;
@@ -127,7 +127,7 @@ private:
     bool runUciHandshake();
     bool awaitUciLine(const std::string& wanted);
     void takeHandshakeLine(const std::string& line);
-    bool announces(std::string_view name) const;
+    const AnnouncedOption* announced(std::string_view name) const;
     void adoptProgram(const std::string& path);
     void sendUciOptions();
     void sendOwnOptions();
@@ -154,7 +154,7 @@ private:
     std::string programPath_;
     EngineProtocol protocol_ = EngineProtocol::Auto;
     RankBase rankBase_ = RankBase::Unknown;
-    std::vector<EngineOptionSpec> announced_;
+    std::vector<AnnouncedOption> announced_;
     std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
     std::deque<std::string> madeUpLines_; // replies given in the engine's name
 };

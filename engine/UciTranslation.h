@@ -10,7 +10,6 @@
 
 namespace qinglan {
 
-
 // "h2e2" -> "h3e3"; text that is no 0-based move comes back unchanged.
 std::string moveToOneBased(std::string_view move);
 // "h3e3" -> "h2e2", "a10a9" -> "a9a8"; text that is no 1-based move comes back unchanged.

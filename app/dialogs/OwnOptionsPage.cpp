@@ -41,7 +41,7 @@ int clampedToInt(long long value) {
 }
 
 // The control that holds the value of an option other than a button.
-QWidget* valueControl(const EngineOptionSpec& option, QWidget* parent) {
+QWidget* valueControl(const AnnouncedOption& option, QWidget* parent) {
     switch (option.kind) {
     case OptionKind::Spin: {
         auto* spin = new QSpinBox(parent);
@@ -105,8 +105,8 @@ OwnOptionsPage::OwnOptionsPage(EngineProcess& engine, QWidget* parent)
     , engine_(engine) {
     setObjectName(q("引擎自带选项"));
     auto* layout = new QVBoxLayout(this);
-    std::vector<EngineOptionSpec> shown;
-    for (const EngineOptionSpec& option : engine_.announcedOptions())
+    std::vector<AnnouncedOption> shown;
+    for (const AnnouncedOption& option : engine_.announcedOptions())
         if (!isProgramOption(option.name, engine_.protocol())) shown.push_back(option);
     const bool running = engine_.isRunning();
     if (running && !shown.empty()) {
@@ -120,7 +120,7 @@ OwnOptionsPage::OwnOptionsPage(EngineProcess& engine, QWidget* parent)
 }
 
 // One row per option in a scrolled list, so that hundreds stay usable.
-QWidget* OwnOptionsPage::buildList(const std::vector<EngineOptionSpec>& shown) {
+QWidget* OwnOptionsPage::buildList(const std::vector<AnnouncedOption>& shown) {
     auto* scroll = new QScrollArea;
     scroll->setObjectName(q("自带选项列表"));
     scroll->setWidgetResizable(true);
@@ -128,7 +128,7 @@ QWidget* OwnOptionsPage::buildList(const std::vector<EngineOptionSpec>& shown) {
     auto* grid = new QGridLayout(list);
     const std::map<std::string, std::string> stored = engine_.getOptions().ownOptions;
     int row = 0;
-    for (const EngineOptionSpec& option : shown) {
+    for (const AnnouncedOption& option : shown) {
         grid->addWidget(nameLabel(option.name, list), row, 0);
         grid->addWidget(control(option, storedOptionValue(stored, option.name), list), row++, 1);
     }
@@ -139,7 +139,7 @@ QWidget* OwnOptionsPage::buildList(const std::vector<EngineOptionSpec>& shown) {
 }
 
 QWidget* OwnOptionsPage::control(
-    const EngineOptionSpec& option, const std::string* stored, QWidget* parent) {
+    const AnnouncedOption& option, const std::string* stored, QWidget* parent) {
     if (option.kind == OptionKind::Button) {
         auto* press = new QPushButton(q("执行"), parent);
         press->setObjectName(ownName(option.name));

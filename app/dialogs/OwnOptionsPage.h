@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineOptionSpec.h"
+#include "engine/AnnouncedOption.h"
 
 #include <QWidget>
 #include <map>
@@ -31,14 +31,14 @@ private:
     // One option: as announced, its control, and the value the control showed for
     // the option's default.
     struct Row {
-        EngineOptionSpec option;
+        AnnouncedOption option;
         QWidget* control = nullptr;
         std::string shownDefault;
     };
 
-    QWidget* buildList(const std::vector<EngineOptionSpec>& shown);
+    QWidget* buildList(const std::vector<AnnouncedOption>& shown);
     // stored: the record's value for the option, if any.
-    QWidget* control(const EngineOptionSpec& option, const std::string* stored, QWidget* parent);
+    QWidget* control(const AnnouncedOption& option, const std::string* stored, QWidget* parent);
     QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);
 
     EngineProcess& engine_;

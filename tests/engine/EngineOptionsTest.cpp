@@ -1,7 +1,7 @@
 // An engine's own options: reading what it announces (however odd), the lines that set
 // them, and the engine slot sending and keeping them, in both protocols.
 #include "FakeEngineFixture.h"
-#include "engine/EngineOptionSpec.h"
+#include "engine/AnnouncedOption.h"
 #include "rules/Board.h"
 
 #include <algorithm>
@@ -12,21 +12,21 @@ using qinglan::test::FakeEngineTest;
 
 namespace {
 
-EngineOptionSpec spin(const char* name, const char* value, long long min, long long max) {
+AnnouncedOption spin(const char* name, const char* value, long long min, long long max) {
     return { name, OptionKind::Spin, value, min, max, {} };
 }
 
-EngineOptionSpec kind(
+AnnouncedOption kind(
     const char* name, OptionKind kind, const char* value, std::vector<std::string> choices = {}) {
     return { name, kind, value, 0, 0, std::move(choices) };
 }
 
 } // namespace
 
-TEST(EngineOptionSpec, AnnouncementsOfBothProtocolsAndHostileOnesAreReadSanely) {
+TEST(AnnouncedOption, AnnouncementsOfBothProtocolsAndHostileOnesAreReadSanely) {
     struct Row {
         std::string line;
-        std::optional<EngineOptionSpec> option;
+        std::optional<AnnouncedOption> option;
     };
     const Row rows[] = {
         { "option name Hash type spin default 16 min 1 max 1024", spin("Hash", "16", 1, 1024) },
@@ -71,15 +71,15 @@ TEST(EngineOptionSpec, AnnouncementsOfBothProtocolsAndHostileOnesAreReadSanely) 
     EXPECT_EQ(parseOptionLine(many)->choices.size(), MAX_OPTION_CHOICES);
 }
 
-TEST(EngineOptionSpec, ValuesMustSuitTheOptionAndLinesFollowTheProtocol) {
-    const EngineOptionSpec level = spin("Skill Level", "20", 0, 20);
-    const EngineOptionSpec variant
+TEST(AnnouncedOption, ValuesMustSuitTheOptionAndLinesFollowTheProtocol) {
+    const AnnouncedOption level = spin("Skill Level", "20", 0, 20);
+    const AnnouncedOption variant
         = kind("UCI_Variant", OptionKind::Combo, "chess", { "chess", "xiangqi" });
-    const EngineOptionSpec check = kind("Ponder", OptionKind::Check, "false");
-    const EngineOptionSpec file = kind("EvalFile", OptionKind::String, "");
-    const EngineOptionSpec button = kind("Clear Hash", OptionKind::Button, "");
+    const AnnouncedOption check = kind("Ponder", OptionKind::Check, "false");
+    const AnnouncedOption file = kind("EvalFile", OptionKind::String, "");
+    const AnnouncedOption button = kind("Clear Hash", OptionKind::Button, "");
     struct Row {
-        const EngineOptionSpec& option;
+        const AnnouncedOption& option;
         std::string value;
         bool accepted;
     };
@@ -202,9 +202,9 @@ TEST_F(FakeEngineTest, AHandshakeWithHundredsOfOptionsEndsAndKeepsABoundedList) 
         EngineOptions automatic; // not the protocol found in the round before
         engine.setOptions(automatic);
         ASSERT_TRUE(load()) << flags;
-        const std::vector<EngineOptionSpec>& options = engine.announcedOptions();
+        const std::vector<AnnouncedOption>& options = engine.announcedOptions();
         EXPECT_EQ(options.size(), MAX_ENGINE_OPTIONS) << flags;
-        const auto third = std::ranges::find(options, "option 3", &EngineOptionSpec::name);
+        const auto third = std::ranges::find(options, "option 3", &AnnouncedOption::name);
         ASSERT_NE(third, options.end());
         EXPECT_EQ(third->kind, OptionKind::Check) << "the last word on a name counts";
         EXPECT_TRUE(engine.unload());

@@ -1,4 +1,4 @@
-#include "engine/EngineOptionSpec.h"
+#include "engine/AnnouncedOption.h"
 
 #include <algorithm>
 #include <array>
@@ -12,10 +12,6 @@ namespace {
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameCaseless(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, {}, lowerAscii, lowerAscii);
 }
 
 std::string lowerCase(std::string_view text) {
@@ -56,7 +52,7 @@ std::optional<OptionKind> kindOf(std::string_view type) {
         { "button", OptionKind::Button },
     } };
     for (const auto& [text, kind] : KINDS)
-        if (sameCaseless(type, text)) return kind;
+        if (sameOptionName(type, text)) return kind;
     return std::nullopt;
 }
 
@@ -66,7 +62,7 @@ bool isKeyword(std::string_view word) {
 
 // Reads the "default/min/max/var" part after the type; each value runs to the next
 // keyword, so names and values may hold blanks.
-void readValues(EngineOptionSpec& option, std::span<const std::string_view> rest) {
+void readValues(AnnouncedOption& option, std::span<const std::string_view> rest) {
     std::optional<long long> min, max;
     std::size_t at = 0;
     while (at < rest.size()) {
@@ -93,6 +89,10 @@ void readValues(EngineOptionSpec& option, std::span<const std::string_view> rest
 
 } // namespace
 
+bool sameOptionName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, {}, lowerAscii, lowerAscii);
+}
+
 std::optional<long long> optionInteger(std::string_view text) {
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '+' || negative)) text.remove_prefix(1);
@@ -105,14 +105,14 @@ std::optional<long long> optionInteger(std::string_view text) {
     return negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
 }
 
-std::optional<EngineOptionSpec> parseOptionLine(std::string_view line) {
+std::optional<AnnouncedOption> parseOptionLine(std::string_view line) {
     const std::vector<std::string_view> parts = words(line);
     if (parts.size() < 4 || parts[0] != "option") return std::nullopt;
     const std::size_t nameStart = parts[1] == "name" ? 2 : 1;
     const auto type = std::find(parts.begin() + nameStart, parts.end(), "type");
     if (type == parts.end() || type + 1 == parts.end()) return std::nullopt;
     const std::size_t nameEnd = static_cast<std::size_t>(type - parts.begin());
-    EngineOptionSpec option;
+    AnnouncedOption option;
     option.name = joined(std::span(parts).subspan(nameStart, nameEnd - nameStart));
     if (option.name.empty() || option.name.size() > MAX_OPTION_NAME_BYTES) return std::nullopt;
     const std::optional<OptionKind> kind = kindOf(*(type + 1));
@@ -122,7 +122,7 @@ std::optional<EngineOptionSpec> parseOptionLine(std::string_view line) {
     return option;
 }
 
-bool acceptsOptionValue(const EngineOptionSpec& option, std::string_view value) {
+bool acceptsOptionValue(const AnnouncedOption& option, std::string_view value) {
     if (value.find_first_of("\r\n") != std::string_view::npos) return false;
     switch (option.kind) {
     case OptionKind::Check:
@@ -142,7 +142,7 @@ bool acceptsOptionValue(const EngineOptionSpec& option, std::string_view value) 
 }
 
 std::string optionCommand(
-    const EngineOptionSpec& option, std::string_view value, EngineProtocol protocol) {
+    const AnnouncedOption& option, std::string_view value, EngineProtocol protocol) {
     const bool button = option.kind == OptionKind::Button;
     if (protocol == EngineProtocol::Uci) {
         std::string line = "setoption name " + option.name;
@@ -164,7 +164,7 @@ bool isProgramOption(std::string_view name, EngineProtocol protocol) {
     return std::ranges::find(UCCI_OWN, lower) != UCCI_OWN.end();
 }
 
-bool looksLikePath(const EngineOptionSpec& option) {
+bool looksLikePath(const AnnouncedOption& option) {
     if (option.kind != OptionKind::String) return false;
     const std::string name = lowerCase(option.name);
     for (std::string_view hint : { "file", "path", "dir", "folder", "book", "network" })
@@ -175,12 +175,12 @@ bool looksLikePath(const EngineOptionSpec& option) {
 const std::string* storedOptionValue(
     const std::map<std::string, std::string>& stored, std::string_view name) {
     for (const auto& [key, value] : stored)
-        if (sameCaseless(key, name)) return &value;
+        if (sameOptionName(key, name)) return &value;
     return nullptr;
 }
 
 void eraseStoredOption(std::map<std::string, std::string>& stored, std::string_view name) {
-    std::erase_if(stored, [&](const auto& entry) { return sameCaseless(entry.first, name); });
+    std::erase_if(stored, [&](const auto& entry) { return sameOptionName(entry.first, name); });
 }
 
 } // namespace qinglan

@@ -16,7 +16,7 @@ namespace qinglan {
 
 enum class OptionKind : int { Check, Spin, Combo, String, Button };
 
-struct EngineOptionSpec {
+struct AnnouncedOption {
     std::string name; // as announced
     OptionKind kind = OptionKind::String;
     std::string defaultValue; // UCI's "<empty>" reads as ""
@@ -24,7 +24,7 @@ struct EngineOptionSpec {
     long long max = 0;
     std::vector<std::string> choices; // combo only; may be empty
 
-    bool operator==(const EngineOptionSpec&) const = default;
+    bool operator==(const AnnouncedOption&) const = default;
 };
 
 // Bounds on what one engine may announce.
@@ -38,24 +38,27 @@ std::optional<long long> optionInteger(std::string_view text);
 
 // The option an "option ..." line announces; nullopt for other lines, for names that
 // are empty or too long, and for types the program has no control for.
-std::optional<EngineOptionSpec> parseOptionLine(std::string_view line);
+std::optional<AnnouncedOption> parseOptionLine(std::string_view line);
 
 // Whether value suits the option as announced: "true"/"false" for a check box, an
 // integer within the limits for a number, one of the choices for a list, one line of
 // text for a string. Buttons take no value.
-bool acceptsOptionValue(const EngineOptionSpec& option, std::string_view value);
+bool acceptsOptionValue(const AnnouncedOption& option, std::string_view value);
 
 // The line that sets the option ("setoption name X value V" in UCI, "setoption X V" in
 // UCCI); a button's line has no value.
 std::string optionCommand(
-    const EngineOptionSpec& option, std::string_view value, EngineProtocol protocol);
+    const AnnouncedOption& option, std::string_view value, EngineProtocol protocol);
 
 // Options the program sets itself from the general page (hash size, threads, pondering,
 // the UCCI book and style options, UCI's MultiPV), so they are not offered again.
 bool isProgramOption(std::string_view name, EngineProtocol protocol);
 
 // A string option that names a file or folder, judged by its name or default.
-bool looksLikePath(const EngineOptionSpec& option);
+bool looksLikePath(const AnnouncedOption& option);
+
+// Option names match without ASCII case, as UCI's do.
+bool sameOptionName(std::string_view a, std::string_view b);
 
 // The stored value for the option, matched without ASCII case as UCI names are.
 const std::string* storedOptionValue(
