@@ -77,7 +77,8 @@ void readValues(AnnouncedOption& option, std::span<const std::string_view> rest)
             min = optionInteger(value);
         else if (keyword == "max")
             max = optionInteger(value);
-        else if (option.choices.size() < MAX_OPTION_CHOICES && !value.empty())
+        else if (option.choices.size() < MAX_OPTION_CHOICES && !value.empty()
+            && !hasControlCharacter(value))
             option.choices.push_back(value);
     }
     if (option.kind != OptionKind::Combo) option.choices.clear();
@@ -88,6 +89,13 @@ void readValues(AnnouncedOption& option, std::span<const std::string_view> rest)
 }
 
 } // namespace
+
+bool hasControlCharacter(std::string_view text) {
+    return std::ranges::any_of(text, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7f;
+    });
+}
 
 bool sameOptionName(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, {}, lowerAscii, lowerAscii);
@@ -114,16 +122,19 @@ std::optional<AnnouncedOption> parseOptionLine(std::string_view line) {
     const std::size_t nameEnd = static_cast<std::size_t>(type - parts.begin());
     AnnouncedOption option;
     option.name = joined(std::span(parts).subspan(nameStart, nameEnd - nameStart));
-    if (option.name.empty() || option.name.size() > MAX_OPTION_NAME_BYTES) return std::nullopt;
+    if (option.name.empty() || option.name.size() > MAX_OPTION_NAME_BYTES
+        || hasControlCharacter(option.name))
+        return std::nullopt;
     const std::optional<OptionKind> kind = kindOf(*(type + 1));
     if (!kind) return std::nullopt;
     option.kind = *kind;
     readValues(option, std::span(parts).subspan(nameEnd + 2));
+    if (hasControlCharacter(option.defaultValue)) return std::nullopt;
     return option;
 }
 
 bool acceptsOptionValue(const AnnouncedOption& option, std::string_view value) {
-    if (value.find_first_of("\r\n") != std::string_view::npos) return false;
+    if (hasControlCharacter(value)) return false;
     switch (option.kind) {
     case OptionKind::Check:
         return value == "true" || value == "false";

@@ -32,17 +32,23 @@ inline constexpr std::size_t MAX_ENGINE_OPTIONS = 500;
 inline constexpr std::size_t MAX_OPTION_CHOICES = 200;
 inline constexpr std::size_t MAX_OPTION_NAME_BYTES = 100;
 
+// True when text holds a byte below 0x20 or DEL: such text could end or split a line
+// sent to an engine, so it is never sent.
+bool hasControlCharacter(std::string_view text);
+
 // A number option's text as an integer, saturated at the ends of the long long range;
 // nullopt for text that is no integer.
 std::optional<long long> optionInteger(std::string_view text);
 
 // The option an "option ..." line announces; nullopt for other lines, for names that
-// are empty or too long, and for types the program has no control for.
+// are empty, too long or hold a control character, for a default with a control
+// character, and for types the program has no control for. Choices with a control
+// character are left out.
 std::optional<AnnouncedOption> parseOptionLine(std::string_view line);
 
 // Whether value suits the option as announced: "true"/"false" for a check box, an
-// integer within the limits for a number, one of the choices for a list, one line of
-// text for a string. Buttons take no value.
+// integer within the limits for a number, one of the choices for a list, text without
+// control characters for a string. Buttons take no value.
 bool acceptsOptionValue(const AnnouncedOption& option, std::string_view value);
 
 // The line that sets the option ("setoption name X value V" in UCI, "setoption X V" in

@@ -246,17 +246,20 @@ void EngineProcess::sendUciGo(const std::string& line) {
 }
 
 void EngineProcess::writeLine(const std::string& line) {
-    appendLog(line, LOG_SENT_PREFIX);
-    if (line.ends_with("\r\n"))
-        process_->write(line);
-    else
-        process_->write(line + "\r\n");
+    const std::string_view body
+        = std::string_view(line).substr(0, line.ends_with("\r\n") ? line.size() - 2 : line.size());
+    // One line is one command: a line break or NUL inside would be read as more.
+    if (body.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return;
+    appendLog(std::string(body), LOG_SENT_PREFIX);
+    process_->write(std::string(body) + "\r\n");
 }
 
 void EngineProcess::trackReceivedLine(const std::string& line) {
     if (startsWith(line, "option bookfiles ")) {
         std::size_t at = line.find("default ");
         defaultBookFile_ = at == std::string::npos ? "" : line.substr(at + 8);
+        // It is sent back in "setoption bookfiles": a control character could smuggle a line.
+        if (hasControlCharacter(defaultBookFile_)) defaultBookFile_.clear();
     }
     if (state_ != EngineState::Thinking && state_ != EngineState::Pondering) return;
     // "bestmove (none)" is how some engines say "nobestmove"; it ends the search too.

@@ -167,12 +167,18 @@ void EngineGlue::appendThinkingInfo(
     ThinkingDisplay* display = host_.thinkingDisplay();
     if (!display) return;
     if (display->isEmpty(main)) display->append(main, thinkingHeader(main, name));
-    std::vector<std::string> badMoves;
+    std::string badMove;
     const std::string guess = main ? state_.mainEngineMoveText : state_.secondaryEngineMoveText;
-    const std::string row = thinkingRow(scratch, line, guess, badMoves);
+    const std::string row = thinkingRow(scratch, line, guess, badMove);
     if (row.empty()) return;
-    for (const std::string& move : badMoves) warn(name + " 思考路线有错误！" + move);
     display->append(main, row);
+    // Told once per loaded engine: an engine whose lines are wrong is wrong on every
+    // move, and a box each time would stop the game for nothing new.
+    int& warnedProcess = pvWarnedProcess_[main ? 1 : 0];
+    const int process = (main ? state_.mainEngine : state_.secondaryEngine).processId();
+    if (badMove.empty() || warnedProcess == process) return;
+    warnedProcess = process;
+    warn(name + " 思考路线有错误！" + badMove);
 }
 
 void EngineGlue::pollEngines() {

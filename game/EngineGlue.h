@@ -54,6 +54,8 @@ private:
     GameState& state_;
     GameHost& host_;
     GameFlow& flow_;
+    // The process of each engine ([0] secondary, [1] main) already told of a wrong line.
+    int pvWarnedProcess_[2] = { 0, 0 };
 };
 
 } // namespace qinglan

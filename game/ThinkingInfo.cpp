@@ -42,8 +42,9 @@ std::string infoScore(std::string_view line) {
     return score;
 }
 
-std::string thinkingRow(Board& position, std::string_view line, const std::string& guess,
-    std::vector<std::string>& badMoves) {
+std::string thinkingRow(
+    Board& position, std::string_view line, const std::string& guess, std::string& firstBadMove) {
+    firstBadMove.clear();
     std::string row = padLeft(infoValue(line, "depth "), 3) + padLeft(infoScore(line), 8)
         + padLeft(infoValue(line, "time "), 7) + " ";
     const std::size_t pvAt = line.find(" pv ");
@@ -56,8 +57,12 @@ std::string thinkingRow(Board& position, std::string_view line, const std::strin
         const std::size_t end = std::min(pv.find(' ', start), pv.size());
         const std::string_view move = pv.substr(start, end - start);
         if (move.size() == 4) {
-            row.append(" ").append(position.moveToChinese(move));
-            if (!position.makeMoveText(move)) badMoves.emplace_back(move);
+            const std::string notation = position.moveToChinese(move);
+            if (!position.makeMoveText(move)) {
+                firstBadMove = move;
+                break;
+            }
+            row.append(" ").append(notation);
         }
         start = end + 1;
     }

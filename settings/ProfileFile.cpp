@@ -187,9 +187,11 @@ std::vector<std::pair<std::string, std::string>> ProfileFile::entries(
         lines, CSimpleIniA::Entry::LoadOrder(), [](const auto& line) { return line.first; });
     std::vector<std::pair<std::string, std::string>> out;
     for (const auto& [key, value] : lines) {
-        // A key written twice is listed once, with the value read() gives.
+        // A key written twice is listed once, with the value read() gives. (The name is
+        // copied because clang before 16 cannot capture a structured binding.)
+        const char* name = key.pItem;
         if (std::ranges::any_of(
-                out, [&](const auto& entry) { return sameAsciiCaseless(entry.first, key.pItem); }))
+                out, [name](const auto& entry) { return sameAsciiCaseless(entry.first, name); }))
             continue;
         std::string_view text(value ? value : "");
         if (isQuoted(text)) text = text.substr(1, text.size() - 2);

@@ -63,6 +63,13 @@ TEST(AnnouncedOption, AnnouncementsOfBothProtocolsAndHostileOnesAreReadSanely) {
         { "option name " + std::string(101, 'n') + " type check", std::nullopt },
         { "options name X type check", std::nullopt },
         { "info string option name X type check", std::nullopt },
+        // A control character in a name or default could smuggle a second command into
+        // the line that sets the option; a choice with one is left out.
+        { "option name Foo\rsetoption name Hash value 99999 type string default x", std::nullopt },
+        { "option name X type string default a\x1b[2Jb", std::nullopt },
+        { "option name X\x7f type check default true", std::nullopt },
+        { "option name X type combo default a var a var b\rquit",
+            kind("X", OptionKind::Combo, "a", { "a" }) },
     };
     for (const Row& row : rows) EXPECT_EQ(parseOptionLine(row.line), row.option) << row.line;
 
@@ -98,6 +105,9 @@ TEST(AnnouncedOption, ValuesMustSuitTheOptionAndLinesFollowTheProtocol) {
         { file, "", true },
         { file, "/a b/c.nnue", true },
         { file, "a\nquit", false },
+        { file, "a\rquit", false },
+        { file, "a\tb", false },
+        { file, "棋\x7f", false },
         { button, "", false },
     };
     for (const Row& row : rows)

@@ -2,6 +2,8 @@
 #include "FakeEngineFixture.h"
 #include "rules/Board.h"
 
+#include <algorithm>
+
 using namespace qinglan;
 using qinglan::test::FakeEngineTest;
 
@@ -96,6 +98,24 @@ TEST_F(FakeEngineTest, EmptyBookBecomesTheEngineDefaultWhenTheFileExists) {
     EngineOptions options; // empty book again: the caller's record gets the default
     EXPECT_TRUE(engine.setOptions(options));
     EXPECT_EQ(options.bookFile, book);
+}
+
+TEST_F(FakeEngineTest, ABookNameWithAControlCharacterIsNeverSentBack) {
+    // A file name may hold a CR; sent back it would be read as a second command.
+    std::string book = path("engine.book\rsetoption hashsize 4096");
+    std::ofstream(book) << "book";
+    setenv("QINGLAN_FAKE_BOOK", book.c_str(), 1);
+    ASSERT_TRUE(load());
+    EXPECT_EQ(engine.defaultBookFile(), "");
+    EXPECT_EQ(transcript(OPTIONS_AFTER_UCCI.size()).at(8), "setoption bookfiles ");
+    EngineOptions options;
+    options.bookFile = path("a\nquit");
+    std::ofstream(options.bookFile) << "book";
+    engine.setOptions(options);
+    engine.sendLine("isready");
+    const std::vector<std::string> sent = transcript(OPTIONS_AFTER_UCCI.size() * 2 - 1);
+    EXPECT_EQ(sent.back(), "isready");
+    EXPECT_EQ(std::ranges::count(sent, "quit"), 0) << "a line holding a line break is not sent";
 }
 
 TEST_F(FakeEngineTest, SentLinesDriveTheStateByTheirPrefix) {

@@ -62,32 +62,32 @@ TEST(ThinkingRow, ColumnsGuessAndVariation) {
         const char* line;
         const char* guess;
         const char* expected;
-        std::vector<std::string> bad;
+        const char* bad = "";
     };
     const Row rows[] = {
         { "info depth 12 score -35 time 1520 nodes 9 pv h2e2 h9g7", "",
-            " 12     -35   1520  砲二平五 马８进７\r\n", {} },
+            " 12     -35   1520  砲二平五 马８进７\r\n" },
         { "info depth 3 score 8 time 10 pv h2e2", "马８进７",
-            "  3       8     10  (马８进７) 砲二平五\r\n", {} },
+            "  3       8     10  (马８进７) 砲二平五\r\n" },
         // Only a node count: no row at all.
-        { "info nodes 4000", "", "", {} },
-        // A token that is not four bytes is skipped; an illegal move is reported and
-        // the variation goes on from the same position.
-        { "info depth 2 score 1 time 5 pv h2e2x a0a5 h2e2 h9g7", "",
-            "  2       1      5   砲二平五 马８进７\r\n", { "a0a5" } },
+        { "info nodes 4000", "", "" },
+        // A token that is not four bytes is skipped; the variation ends before its first
+        // illegal move, which is reported.
+        { "info depth 2 score 1 time 5 pv h2e2x h2e2 a0a5 h9g7", "",
+            "  2       1      5  砲二平五\r\n", "a0a5" },
+        { "info depth 1 score 5 pv a0a0 a0a0 a0a0", "", "  1       5        \r\n", "a0a0" },
         // Wider values are not cut.
-        { "info depth 1234 score 123456789 time 12345678 pv", "", "123412345678912345678 \r\n",
-            {} },
-        { "info pv h2e2", "", "                    砲二平五\r\n", {} },
+        { "info depth 1234 score 123456789 time 12345678 pv", "", "123412345678912345678 \r\n" },
+        { "info pv h2e2", "", "                    砲二平五\r\n" },
         // The UCI score forms that engines also print in UCCI.
         { "info depth 10 seldepth 14 multipv 1 score cp 200 nodes 9 time 77 pv", "",
-            " 10     200     77 \r\n", {} },
-        { "info depth 7 score mate -3 upperbound time 5", "", "  7     #-3      5 \r\n", {} },
+            " 10     200     77 \r\n" },
+        { "info depth 7 score mate -3 upperbound time 5", "", "  7     #-3      5 \r\n" },
     };
     for (const Row& r : rows) {
         Board board;
         board.setStartPosition();
-        std::vector<std::string> bad;
+        std::string bad = "stale";
         EXPECT_EQ(thinkingRow(board, r.line, r.guess, bad), r.expected) << r.line;
         EXPECT_EQ(bad, r.bad) << r.line;
     }

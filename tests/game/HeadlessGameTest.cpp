@@ -70,5 +70,25 @@ TEST_F(HeadlessGameTest, AnEngineThatIgnoresStopIsReportedAndNothingIsSent) {
         << "the new position was never sent";
 }
 
+TEST_F(HeadlessGameTest, AWrongLineOfPlayIsToldOncePerLoadedEngine) {
+    host.showThinking = true;
+    ASSERT_TRUE(load(true, "delay=60000"));
+    game.flow().newGame();
+    game.flow().setComputerRed(true);
+    const std::string wrong = "info depth 1 score 5 pv h2e2 a0a0 a0a0 a0a0";
+    for (int i = 0; i < 3; ++i)
+        game.engines().handleEngineLine(game.engine(true), wrong, LINE_FROM_MAIN);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "FakeEngine 思考路线有错误！a0a0");
+    EXPECT_NE(host.thinking[1].find("砲二平五\r\n"), std::string::npos)
+        << "shown up to the wrong move";
+    // Another engine program (here the same one loaded again) is told anew.
+    ASSERT_TRUE(load(true, "delay=60000"));
+    game.flow().setComputerRed(false);
+    game.flow().setComputerRed(true);
+    game.engines().handleEngineLine(game.engine(true), wrong, LINE_FROM_MAIN);
+    EXPECT_EQ(host.messages.size(), 2u);
+}
+
 } // namespace
 } // namespace qinglan
