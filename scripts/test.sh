@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test. Needs no display.
+# UndefinedBehaviorSanitizer, and runs every test. Needs no display. First the code
+# without widgets is compiled with clang too (scripts/clang-check.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --fuzz
+scripts/clang-check.sh
 cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQINGLAN_SANITIZE=ON >/dev/null
 cmake --build build-check -j2
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
