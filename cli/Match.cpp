@@ -198,7 +198,7 @@ private:
         record.result = winner == 1 ? "1-0" : winner == 2 ? "0-1" : "1/2-1/2";
         record.reason = reason;
         const Board& board = game_.state().board;
-        record.fen = board.plyCount() ? board.record().front().fenBefore : board.toFen();
+        record.fen = board.startFen();
         for (const MoveRecordEntry& entry : board.record())
             record.moves.push_back(moveToCoord(entry.move));
         // A result the runner declares ends the game as the program's own verdicts do,

@@ -24,7 +24,7 @@ int Board::gameStatus() const {
 // the mover's (X), and so on. The current position must have stood three times before
 // with X to move; the check flags cover every move from the earliest of them to now.
 int Board::repetitionVerdict() const {
-    const std::string current = toFen();
+    const std::uint64_t current = key_;
     const int x = sideToMove_, y = opponentOf(x);
     bool xAlwaysChecks = true, yAlwaysChecks = true;
     int matches = 0;
@@ -37,7 +37,7 @@ int Board::repetitionVerdict() const {
             continue;
         }
         xAlwaysChecks = xAlwaysChecks && entry.givesCheck != 0;
-        if (entry.fenBefore == current && ++matches == 3)
+        if (entry.keyBefore == current && ++matches == 3)
             return 1 + (xAlwaysChecks ? x : 0) + (yAlwaysChecks ? y : 0);
     }
 }

@@ -90,6 +90,19 @@ void Board::clear() {
     sideToMove_ = RED;
     record_.clear();
     refreshKingCache();
+    startRecordHere();
+}
+
+void Board::startRecordHere() {
+    key_ = keyFromScratch();
+    startFen_ = toFen();
+}
+
+std::uint64_t Board::keyFromScratch() const {
+    std::uint64_t key = sideToMove_ == BLACK ? tables::BLACK_TO_MOVE_KEY : 0;
+    for (int sq = 0; sq < 256; ++sq)
+        if (squares_[sq] != 0) key ^= tables::PIECE_KEYS[squares_[sq]][sq];
+    return key;
 }
 
 std::string Board::toFen() const {
@@ -149,6 +162,7 @@ void Board::setPosition(std::string_view text) {
 
     sideToMove_ = sideField.starts_with('b') || sideField.starts_with('B') ? BLACK : RED;
     refreshKingCache();
+    startRecordHere();
     assert(isConsistent());
 
     std::vector<std::string_view> halves = split(expanded, " moves ");
@@ -180,6 +194,7 @@ bool Board::setFromGrid(std::span<const std::vector<int>> grid, bool blackToMove
         }
     sideToMove_ = blackToMove ? BLACK : RED;
     refreshKingCache();
+    startRecordHere();
     return true;
 }
 
@@ -190,15 +205,24 @@ bool Board::setFromGrid(const Grid& grid, bool blackToMove) {
 }
 
 std::string Board::positionCommand(bool useStartpos, bool restartAtCapture) const {
-    std::string line = record_.empty() ? "position fen " + toFen()
-                                       : "position fen " + record_.front().fenBefore + " moves";
-    for (size_t i = 0; i < record_.size(); ++i) {
-        line += ' ';
-        line += moveToCoord(record_[i].move);
-        if (!restartAtCapture || record_[i].captured == 0) continue;
-        line = i + 1 == record_.size() ? "position fen " + toFen()
-                                       : "position fen " + record_[i + 1].fenBefore + " moves";
+    std::size_t first = 0; // the moves listed start here
+    std::string fen = record_.empty() ? toFen() : startFen_;
+    if (restartAtCapture) {
+        for (std::size_t i = record_.size(); i-- > 0;)
+            if (record_[i].captured != 0) {
+                first = i + 1;
+                break;
+            }
+        if (first > 0) {
+            // The position after the last capture: this one with the later moves taken back.
+            Board then = *this;
+            while (then.plyCount() > static_cast<int>(first)) then.undoMove();
+            fen = then.toFen();
+        }
     }
+    std::string line = "position fen " + fen;
+    if (first < record_.size()) line += " moves";
+    for (std::size_t i = first; i < record_.size(); ++i) line += ' ' + moveToCoord(record_[i].move);
     if (useStartpos) replaceAll(line, "fen " + std::string(START_FEN), "startpos");
     return line;
 }
@@ -206,7 +230,7 @@ std::string Board::positionCommand(bool useStartpos, bool restartAtCapture) cons
 bool Board::makeMoveText(std::string_view text) {
     int move = coordToMove(text);
     if (move == 0 || !isLegalMove(move)) return false;
-    MoveRecordEntry entry { move, squares_[moveDst(move)], 0, toFen() };
+    MoveRecordEntry entry { move, squares_[moveDst(move)], 0, key_ };
     makeRawMove(move);
     entry.givesCheck = isInCheck() ? 1 : 0;
     record_.push_back(std::move(entry));
@@ -232,6 +256,7 @@ int Board::makeRawMove(int move) {
     squares_[dst] = piece;
     squares_[src] = 0;
     sideToMove_ ^= 24;
+    updateKey(piece, src, dst, captured);
     onPieceMoved(piece, dst, captured);
     return captured;
 }
@@ -242,7 +267,15 @@ void Board::unmakeRawMove(int move, int captured) {
     squares_[src] = piece;
     squares_[dst] = captured;
     sideToMove_ ^= 24;
+    updateKey(piece, src, dst, captured);
     onPieceMoved(piece, src, captured);
+}
+
+// The same change of key makes and unmakes a move.
+void Board::updateKey(int piece, int src, int dst, int captured) {
+    key_ ^= tables::PIECE_KEYS[piece][src] ^ tables::PIECE_KEYS[piece][dst]
+        ^ tables::BLACK_TO_MOVE_KEY;
+    if (captured != 0) key_ ^= tables::PIECE_KEYS[captured][dst];
 }
 
 // Keeps the king cache right: a lone king follows its moves; anything that changes
@@ -284,7 +317,7 @@ bool Board::isConsistent() const {
             if (count[side]++ == 0) first[side] = sq;
         }
     }
-    return count == kingCount_ && first == kingSquare_
+    return count == kingCount_ && first == kingSquare_ && keyFromScratch() == key_
         && (sideToMove_ == RED || sideToMove_ == BLACK || sideToMove_ == 0);
 }
 

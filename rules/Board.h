@@ -3,6 +3,7 @@
 #include "Pieces.h"
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ struct MoveRecordEntry {
     int move = 0;
     int captured = 0; // code that stood on the destination, 0 if none
     int givesCheck = 0; // 1 when the side to move after the move is in check
-    std::string fenBefore; // position before the move, as toFen writes it
+    std::uint64_t keyBefore = 0; // positionKey() before the move
 };
 
 // Result codes of gameStatus.
@@ -88,6 +89,11 @@ public:
     void undoMove();
 
     int plyCount() const { return static_cast<int>(record_.size()); }
+    // The position the record starts from, as toFen writes it.
+    const std::string& startFen() const { return startFen_; }
+    // A 64-bit key of the squares and the side to move, kept as moves are made: equal
+    // positions have equal keys, and different ones almost surely different keys.
+    std::uint64_t positionKey() const { return key_; }
     const std::vector<MoveRecordEntry>& record() const { return record_; }
     bool lastMoveCaptured() const { return !record_.empty() && record_.back().captured != 0; }
     bool lastMoveGaveCheck() const { return !record_.empty() && record_.back().givesCheck != 0; }
@@ -120,11 +126,17 @@ private:
     bool leavesKingAttacked(int move) const;
     void refreshKingCache();
     void onPieceMoved(int piece, int dst, int captured);
+    // After the squares or the side were set directly: key and start of the record.
+    void startRecordHere();
+    void updateKey(int piece, int src, int dst, int captured);
+    std::uint64_t keyFromScratch() const;
 
     // Mutable because the legality test makes a move in place and puts it back.
     mutable std::array<int, 256> squares_ {};
     int sideToMove_ = 0;
     std::vector<MoveRecordEntry> record_;
+    std::string startFen_;
+    std::uint64_t key_ = 0;
     // Kings by side index (0 red, 1 black): how many, and the first one's square.
     std::array<int, 2> kingCount_ {};
     std::array<int, 2> kingSquare_ {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 // The fixed geometry tables of the rules core, computed at compile time.
 
@@ -47,6 +48,27 @@ constexpr std::array<int, 512> makeHorseLeg() {
         for (int jump : HORSE_JUMPS[i]) t[256 + jump] = KING_STEPS[i];
     return t;
 }
+
+// Random keys for the position key: one per piece code and square, one for black to move.
+constexpr std::uint64_t splitMix64(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+using PieceKeys = std::array<std::array<std::uint64_t, 256>, 23>;
+
+constexpr PieceKeys makePieceKeys() {
+    PieceKeys t {};
+    std::uint64_t state = 0x51A6E5C0FFEEull;
+    for (auto& squares : t)
+        for (auto& key : squares) key = splitMix64(state);
+    return t;
+}
+
+inline constexpr PieceKeys PIECE_KEYS = makePieceKeys();
+inline constexpr std::uint64_t BLACK_TO_MOVE_KEY = 0x6C62272E07BB0142ull;
 
 inline constexpr std::array<bool, 256> IN_BOARD = makeInBoard();
 inline constexpr std::array<bool, 256> IN_PALACE = makeInPalace();

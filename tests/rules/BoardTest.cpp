@@ -69,7 +69,7 @@ TEST(SetPosition, AcceptsEveryPositionForm) {
         EXPECT_EQ(board->plyCount(), 2);
         EXPECT_TRUE(board->isRedToMove());
         EXPECT_EQ(board->toFen(), fromStartpos.toFen());
-        EXPECT_EQ(board->record()[0].fenBefore, START);
+        EXPECT_EQ(board->startFen(), START);
         EXPECT_EQ(board->lastMoveText(), "h9g7");
     }
 }
@@ -140,7 +140,7 @@ TEST(MakeAndUndo, RecordEachMoveAndRestoreExactly) {
     ASSERT_TRUE(board.makeMoveText("h2h9")); // cannon takes horse, two pieces short of the king
     EXPECT_TRUE(board.lastMoveCaptured());
     EXPECT_EQ(board.record()[0].captured, BLACK + HORSE);
-    EXPECT_EQ(board.record()[0].fenBefore, START);
+    EXPECT_EQ(board.startFen(), START);
     EXPECT_FALSE(board.isRedToMove());
     ASSERT_TRUE(board.makeMoveText("i9h9"));
     ASSERT_TRUE(board.makeMoveText("b2e2"));
@@ -157,6 +157,33 @@ TEST(MakeAndUndo, RecordEachMoveAndRestoreExactly) {
     EXPECT_EQ(board.lastMoveText(), "");
 }
 
+TEST(PositionKey, EqualPositionsHaveEqualKeysHoweverReached) {
+    // Each pair reaches one position by two move orders (captures included), or by
+    // moves and by its FEN; the key is kept move by move, so only a wrong update differs.
+    const std::pair<const char*, const char*> same[] = {
+        { "position startpos moves h2e2 h9g7 b0c2", "position startpos moves b0c2 h9g7 h2e2" },
+        { "position startpos moves h2h9 i9h9 b2b9 a9b9",
+            "position startpos moves b2b9 a9b9 h2h9 i9h9" },
+        { "position startpos moves h2e2 h9g7 h0g2 g7h9 g2h0 h9g7",
+            "position startpos moves h2e2 h9g7" },
+    };
+    for (const auto& [a, b] : same) {
+        const Board first = boardAt(a), second = boardAt(b);
+        ASSERT_EQ(first.toFen(), second.toFen()) << a;
+        EXPECT_EQ(first.positionKey(), second.positionKey()) << a;
+        EXPECT_EQ(first.positionKey(), boardAt(first.toFen()).positionKey()) << a;
+        EXPECT_TRUE(first.isConsistent()) << a;
+    }
+    // The side to move and every piece count.
+    EXPECT_NE(boardAt(START).positionKey(),
+        boardAt(START.substr(0, START.find(' ')) + " b").positionKey());
+    Board board = boardAt("position startpos moves h2h9");
+    const std::uint64_t afterCapture = board.positionKey();
+    board.undoMove();
+    EXPECT_EQ(board.positionKey(), boardAt(START).positionKey());
+    EXPECT_NE(afterCapture, board.positionKey());
+}
+
 TEST(MakeAndUndo, CopiesAreIndependent) {
     Board original = boardAt("position startpos moves h2e2");
     Board copy = original;
@@ -164,7 +191,7 @@ TEST(MakeAndUndo, CopiesAreIndependent) {
     EXPECT_EQ(original.plyCount(), 1);
     EXPECT_EQ(copy.plyCount(), 2);
     original.undoMove();
-    EXPECT_EQ(copy.record()[0].fenBefore, START);
+    EXPECT_EQ(copy.startFen(), START);
 }
 
 TEST(Grid, ReadsAndSetsSquares) {
