@@ -154,6 +154,41 @@ TEST(Ucci, FindsMateInOne) {
     }
 }
 
+TEST(Ucci, StalematingTheOpponentWinsInsideTheSearch) {
+    Session s;
+    // The horse covers d8 from c6 or e6 and the kings face on the e-file: black has no
+    // move and loses. No red move gives mate, so a search that scored the stalemate as a
+    // draw would rather keep the extra horse.
+    const std::string position = "position fen 3k5/9/9/9/9/3N5/9/9/9/4K4 w - - 0 1";
+    const std::string move = s.bestMove(position, "go depth 2");
+    EXPECT_TRUE(move == "d4c6" || move == "d4e6") << move;
+    EXPECT_EQ(boardAfter(position, move).gameStatus(), STATUS_RED_WINS);
+}
+
+TEST(Ucci, ADrawIsWorthLessThanNothingToTheEngine) {
+    // Bare kings: every line ends in a draw at once, so the score is the draw's worth to
+    // the side the engine plays, whichever it is.
+    for (const char* side : { "w", "b" }) {
+        Session s;
+        s.engine.send(std::string("position fen 3k5/9/9/9/9/9/9/9/9/4K4 ") + side + " - - 0 1");
+        s.engine.send("go depth 3");
+        std::string score;
+        for (std::string line = s.engine.readLine();
+             line.rfind("bestmove", 0) != 0 && line[0] != '<'; line = s.engine.readLine())
+            if (line.rfind("info depth 3 ", 0) == 0) score = wordAfter(line, "score");
+        EXPECT_LT(std::stoi(score.empty() ? "0" : score), 0) << side;
+    }
+}
+
+TEST(Ucci, BenchSearchesAFixedNumberOfNodes) {
+    // The search's fingerprint: a change that alters the search changes this count, and
+    // the commit that means it records the new one.
+    EnginePipe engine(DEFAULT_ENGINE);
+    engine.send("bench");
+    const std::string total = engine.waitFor("bench nodes", 120000);
+    EXPECT_EQ(wordAfter(total, "nodes"), "1688406") << total;
+}
+
 TEST(Ucci, AvoidsTheRepetitionItWouldLoseAndTakesTheOneItWins) {
     Session s;
     // Red checks with every move; a fourth a8a9 would lose the game for red.
