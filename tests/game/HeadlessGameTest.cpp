@@ -4,7 +4,9 @@
 #include "game/HeadlessHost.h"
 #include "platform/Ticks.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -68,6 +70,51 @@ TEST_F(HeadlessGameTest, AnEngineThatIgnoresStopIsReportedAndNothingIsSent) {
     EXPECT_EQ(host.messages[0].text, "FakeEngine 暂时无法响应！");
     EXPECT_EQ(game.engine(true).lastPositionCommand().find("moves"), std::string::npos)
         << "the new position was never sent";
+}
+
+TEST_F(HeadlessGameTest, AReplyForAnotherPositionIsNotPlayed) {
+    ASSERT_TRUE(load(true, "delay=60000"));
+    game.flow().newGame();
+    game.flow().setComputerRed(true); // the engine searches the start position
+    game.flow().setComputerRed(false);
+    for (const char* move : { "h2e2", "h9g7" }) {
+        ASSERT_TRUE(game.flow().playMove(move));
+        host.finishMoveInFlight();
+    }
+    // A late reply about the start position: legal here too, but not an answer to it.
+    game.engines().handleEngineLine(game.engine(true), "bestmove b0c2", LINE_FROM_MAIN);
+    host.finishMoveInFlight();
+    EXPECT_EQ(game.state().board.plyCount(), 2);
+}
+
+TEST_F(HeadlessGameTest, OneEnginePlayingBothSidesNeverPonders) {
+    const std::string transcript = ::testing::TempDir() + "qinglan-ponder-transcript";
+    setenv("QINGLAN_FAKE_TRANSCRIPT", transcript.c_str(), 1);
+    const auto ponderLines = [&] {
+        std::ifstream in(transcript);
+        int count = 0;
+        for (std::string line; std::getline(in, line);) count += line.starts_with("go ponder");
+        return count;
+    };
+    LevelSettings depth;
+    depth.mode = LEVEL_DEPTH;
+    depth.depthLimit = 1;
+    for (const bool twoEngines : { false, true }) {
+        SCOPED_TRACE(twoEngines ? "two engines" : "one engine");
+        std::remove(transcript.c_str());
+        ASSERT_TRUE(load(true, "ponder"));
+        if (twoEngines) ASSERT_TRUE(load(false, "ponder"));
+        EngineOptions options = game.engine(true).getOptions();
+        options.compatFlags |= COMPAT_PONDER;
+        game.engine(true).setOptions(options);
+        game.flow().newGame(std::nullopt, depth);
+        game.flow().setComputerSides(true, true);
+        game.flow().setComputerRed(true);
+        ASSERT_TRUE(runUntil([&] { return game.state().board.plyCount() >= 6; }));
+        game.flow().setComputerSides(false, false);
+        EXPECT_EQ(ponderLines() > 0, twoEngines);
+    }
+    unsetenv("QINGLAN_FAKE_TRANSCRIPT");
 }
 
 TEST_F(HeadlessGameTest, AWrongLineOfPlayIsToldOncePerLoadedEngine) {

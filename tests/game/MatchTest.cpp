@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <sys/wait.h>
 
 namespace qinglan {
@@ -196,6 +198,17 @@ TEST_F(MatchRunTest, GamesFromOpeningsWithBothColoursAtOnce) {
     EXPECT_NE(text.find("[FEN \"3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\"]"), std::string::npos)
         << text;
     EXPECT_NE(text.find("1. h2e2 "), std::string::npos) << text;
+    // Each opening is played once with each engine as red, whatever order games end in.
+    std::map<std::string, std::set<std::string>> redsByStart;
+    for (std::size_t at = text.find("[Red \""); at != std::string::npos;
+         at = text.find("[Red \"", at + 1)) {
+        const std::size_t fen = text.find("[FEN \"", at) + 6;
+        redsByStart[text.substr(fen, text.find('"', fen) - fen)].insert(
+            text.substr(at + 6, text.find('"', at + 6) - at - 6));
+    }
+    EXPECT_EQ(redsByStart.size(), 2u) << text;
+    for (const auto& [start, reds] : redsByStart)
+        EXPECT_EQ(reds, (std::set<std::string> { "A", "B" })) << start;
 
     EXPECT_EQ(runCli("match A").exitCode, 2);
     EXPECT_EQ(runCli("match A B --tc 5").exitCode, 2);
