@@ -37,6 +37,7 @@ struct Mode {
     bool ucciokSpace = false; // "ucciok " instead of "ucciok"
     bool nobestmove = false, none = false, illegal = false; // the reply to every go
     bool ponder = false, ponderTrailing = false; // "ponder Y" (and " draw") after bestmove
+    bool ponderEnds = false; // a ponder search answers at once, before any ponderhit
     bool crashOnGo = false; // a partial line, then an abrupt exit
     bool ignoreStop = false; // never answers stop, never finishes a search
     bool ignoreQuit = false;
@@ -64,6 +65,7 @@ const std::pair<std::string_view, bool Mode::*> FLAGS[] = {
     { "illegal", &Mode::illegal },
     { "ponder", &Mode::ponder },
     { "ponder-trailing", &Mode::ponderTrailing },
+    { "ponder-ends", &Mode::ponderEnds },
     { "crash-on-go", &Mode::crashOnGo },
     { "ignore-stop", &Mode::ignoreStop },
     { "ignore-quit", &Mode::ignoreQuit },
@@ -297,7 +299,8 @@ void FakeEngine::startSearch(const std::string& line) {
     if (mode_.flood) writeAll(std::string(3 << 20, 'x'));
     searching_ = true;
     pondering_ = line.starts_with("go ponder");
-    bool waits = pondering_ || line.starts_with("go infinite") || mode_.ignoreStop;
+    bool waits
+        = (pondering_ && !mode_.ponderEnds) || line.starts_with("go infinite") || mode_.ignoreStop;
     answerAt_.reset();
     if (!waits) answerAt_ = Clock::now() + std::chrono::milliseconds(mode_.delayMs);
 }

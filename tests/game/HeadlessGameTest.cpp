@@ -117,6 +117,42 @@ TEST_F(HeadlessGameTest, OneEnginePlayingBothSidesNeverPonders) {
     unsetenv("QINGLAN_FAKE_TRANSCRIPT");
 }
 
+TEST_F(HeadlessGameTest, APonderSearchThatEndedByItselfIsPlayedWhenItsGuessComes) {
+    const std::string transcript = ::testing::TempDir() + "qinglan-ponder-ends";
+    std::remove(transcript.c_str());
+    setenv("QINGLAN_FAKE_TRANSCRIPT", transcript.c_str(), 1);
+    ASSERT_TRUE(load(true, "ponder,ponder-ends"));
+    unsetenv("QINGLAN_FAKE_TRANSCRIPT");
+    EngineOptions options = game.engine(true).getOptions();
+    options.compatFlags |= COMPAT_PONDER;
+    game.engine(true).setOptions(options);
+    LevelSettings depth;
+    depth.mode = LEVEL_DEPTH;
+    depth.depthLimit = 1;
+    game.flow().newGame(std::nullopt, depth);
+    game.flow().setComputerRed(true);
+    EngineProcess& engine = game.engine(true);
+    // Red's move is played and the engine ponders on its guess, whose search ends at
+    // once: the reply waits, since the person has not moved yet.
+    ASSERT_TRUE(runUntil([&] {
+        return game.state().board.plyCount() == 1 && engine.state() == EngineState::Idle
+            && !engine.lastReply().empty();
+    }));
+    const std::string pondered = engine.lastPositionCommand();
+    const std::string guess = pondered.substr(pondered.rfind(' ') + 1);
+    ASSERT_TRUE(game.flow().playMove(guess));
+    ASSERT_TRUE(runUntil([&] { return game.state().board.plyCount() == 3; }));
+    // The stored reply was played: no second real search, no ponderhit to an idle engine.
+    std::ifstream in(transcript);
+    int searches = 0, ponderhits = 0;
+    for (std::string line; std::getline(in, line);) {
+        searches += line.starts_with("go depth");
+        ponderhits += line.starts_with("ponderhit");
+    }
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(ponderhits, 0);
+}
+
 TEST_F(HeadlessGameTest, AWrongLineOfPlayIsToldOncePerLoadedEngine) {
     host.showThinking = true;
     ASSERT_TRUE(load(true, "delay=60000"));
