@@ -164,6 +164,18 @@ bool isProgramOption(std::string_view name, EngineProtocol protocol) {
     return std::ranges::find(UCCI_OWN, lower) != UCCI_OWN.end();
 }
 
+bool switchesProtocol(std::string_view name) {
+    return sameOptionName(name, "Protocol");
+}
+
+std::optional<std::string> fixedOptionValue(const AnnouncedOption& option) {
+    static constexpr std::string_view XIANGQI = "xiangqi";
+    const bool offered = option.kind == OptionKind::Combo
+        && std::ranges::find(option.choices, XIANGQI) != option.choices.end();
+    if (!offered || !sameOptionName(option.name, "UCI_Variant")) return std::nullopt;
+    return std::string(XIANGQI);
+}
+
 bool looksLikePath(const AnnouncedOption& option) {
     if (option.kind != OptionKind::String) return false;
     const std::string name = lowerCase(option.name);

@@ -21,7 +21,8 @@ std::string infoScore(std::string_view line);
 
 // One row of a thinking box for an "info" line: depth, score and time right-aligned,
 // then the pondered guess in parentheses and the variation in Chinese notation, played
-// on position as it goes. "" when the line has none of these. Variation moves that are
+// on position as it goes. "" when the line has no score, time or variation (a depth
+// alone is progress, not a row). Variation moves that are
 // not legal are appended to badMoves, and the row goes on from the same position.
 std::string thinkingRow(Board& position, std::string_view line, const std::string& guess,
     std::vector<std::string>& badMoves);

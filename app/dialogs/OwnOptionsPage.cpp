@@ -107,7 +107,8 @@ OwnOptionsPage::OwnOptionsPage(EngineProcess& engine, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     std::vector<AnnouncedOption> shown;
     for (const AnnouncedOption& option : engine_.announcedOptions())
-        if (!isProgramOption(option.name, engine_.protocol())) shown.push_back(option);
+        if (!isProgramOption(option.name, engine_.protocol()) && !switchesProtocol(option.name))
+            shown.push_back(option);
     const bool running = engine_.isRunning();
     if (running && !shown.empty()) {
         layout->addWidget(buildList(shown));
@@ -150,6 +151,13 @@ QWidget* OwnOptionsPage::control(
     }
     QWidget* control = valueControl(option, parent);
     control->setObjectName(ownName(option.name));
+    if (std::optional<std::string> fixed = fixedOptionValue(option)) {
+        // Set by the program after every handshake: shown, never chosen or stored.
+        showOwnValue(control, *fixed);
+        control->setEnabled(false);
+        control->setToolTip(q("本程序只下中国象棋，此项固定"));
+        return control;
+    }
     showOwnValue(control, option.defaultValue);
     rows_.push_back({ option, control, ownValueOf(control) });
     if (stored && acceptsOptionValue(option, *stored)) showOwnValue(control, *stored);
@@ -177,14 +185,15 @@ QWidget* OwnOptionsPage::pathControl(QLineEdit* edit, const std::string& name, Q
     return row;
 }
 
-void OwnOptionsPage::putInto(std::map<std::string, std::string>& own) const {
+void OwnOptionsPage::putInto(std::map<std::string, std::string>& own, bool protocolChanges) const {
     for (const Row& row : rows_) {
         eraseStoredOption(own, row.option.name);
         const std::string value = ownValueOf(row.control);
         // Also against what the control showed for the default: a default it cannot
         // show (out of its range, none of the choices) is no change by the user.
         const bool changed = value != row.option.defaultValue && value != row.shownDefault;
-        if (changed && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
+        const bool chosen = changed || protocolChanges;
+        if (chosen && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
     }
 }
 

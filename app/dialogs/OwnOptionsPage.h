@@ -24,8 +24,10 @@ public:
 
     // Puts the values shown into own: a value that differs from the engine's default
     // and suits the option is kept, any other stored one of that name erased. Names
-    // not shown (no engine, an option it no longer has) stay as they were.
-    void putInto(std::map<std::string, std::string>& own) const;
+    // not shown (no engine, an option it no longer has) stay as they were. When the
+    // engine is about to be loaded in another protocol (protocolChanges), whose
+    // defaults may differ, every value shown is kept: the page is what it will get.
+    void putInto(std::map<std::string, std::string>& own, bool protocolChanges = false) const;
 
 private:
     // One option: as announced, its control, and the value the control showed for
