@@ -294,7 +294,7 @@ TEST_F(EngineWindowTest, ANewGameOrAnOpenedPositionSearchesAfreshAtItsOwnLevel) 
     deep.depthLimit = 999999999;
     window->flow().newGame(std::nullopt, deep);
     menus().computerRed->trigger();
-    ASSERT_EQ(sent(true).back(), "go depth 999999999");
+    ASSERT_EQ(sentEndingWith(true, "go ").back(), "go depth 999999999");
     LevelSettings medium;
     medium.moveTimeTenths = 30;
     const std::vector<std::string> afresh
@@ -402,6 +402,29 @@ TEST_F(EngineWindowTest, ThinkingWindowShowsRowsAndItsMarkTellsTheTruth) {
 
     menus().showThinking->trigger();
     window.reset(); // the program closes with the thinking window open
+}
+
+// Not a check: with QINGLAN_SHOT_DIR set, saves thinking-window-new-game.png there:
+// two bundled engines play a few moves, then a new game starts and red's engine
+// makes its first move.
+TEST_F(EngineWindowTest, ScreenshotOfTheThinkingWindowAfterANewGame) {
+    const QByteArray dir = qgetenv("QINGLAN_SHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "QINGLAN_SHOT_DIR not set";
+    ASSERT_TRUE(engine(true).loadProgram(QINGLAN_BUNDLED_ENGINE));
+    ASSERT_TRUE(engine(false).loadProgram(QINGLAN_BUNDLED_ENGINE));
+    LevelSettings level;
+    level.mode = LEVEL_DEPTH;
+    level.depthLimit = 6;
+    window->flow().newGame(std::nullopt, level);
+    menus().showThinking->trigger();
+    menus().computerRed->trigger();
+    menus().computerBlack->trigger();
+    ASSERT_TRUE(runUntil([&] { return game().board.plyCount() >= 6; }, 60000));
+    menus().computerBlack->trigger(); // the new game: the computer plays red
+    window->flow().newGame(std::nullopt, level);
+    ASSERT_TRUE(waitForPly(1));
+    window->thinkingWindow()->grab().save(
+        QString::fromUtf8(dir) + QStringLiteral("/thinking-window-new-game.png"));
 }
 
 TEST_F(EngineWindowTest, MenuLoadsShowsIdentityAndUnloads) {
