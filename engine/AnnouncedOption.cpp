@@ -90,7 +90,9 @@ void readValues(AnnouncedOption& option, std::span<const std::string_view> rest)
 } // namespace
 
 bool sameOptionName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, {}, lowerAscii, lowerAscii);
+    // UCCI names cannot hold blanks: engines that speak both write them with "_".
+    const auto key = [](char c) { return c == '_' ? ' ' : lowerAscii(c); };
+    return std::ranges::equal(a, b, {}, key, key);
 }
 
 std::optional<long long> optionInteger(std::string_view text) {

@@ -65,7 +65,8 @@ std::optional<std::string> fixedOptionValue(const AnnouncedOption& option);
 // A string option that names a file or folder, judged by its name or default.
 bool looksLikePath(const AnnouncedOption& option);
 
-// Option names match without ASCII case, as UCI's do.
+// Option names match without ASCII case, as UCI's do, and "_" matches a blank (UCCI's
+// "Skill_Level" is UCI's "Skill Level" in engines that speak both).
 bool sameOptionName(std::string_view a, std::string_view b);
 
 // The stored value for the option, matched without ASCII case as UCI names are.

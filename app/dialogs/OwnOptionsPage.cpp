@@ -161,6 +161,7 @@ QWidget* OwnOptionsPage::control(
     showOwnValue(control, option.defaultValue);
     rows_.push_back({ option, control, ownValueOf(control) });
     if (stored && acceptsOptionValue(option, *stored)) showOwnValue(control, *stored);
+    watchTouches(control, rows_.size() - 1);
     auto* edit = qobject_cast<QLineEdit*>(control);
     return edit && looksLikePath(option) ? pathControl(edit, option.name, parent) : control;
 }
@@ -185,6 +186,19 @@ QWidget* OwnOptionsPage::pathControl(QLineEdit* edit, const std::string& name, Q
     return row;
 }
 
+void OwnOptionsPage::watchTouches(QWidget* control, std::size_t row) {
+    const auto touch = [this, row] { rows_[row].touched = true; };
+    // Picking the item already shown counts too: activated, not a change of index.
+    if (auto* box = qobject_cast<QComboBox*>(control))
+        connect(box, &QComboBox::activated, this, touch);
+    else if (auto* spin = qobject_cast<QSpinBox*>(control))
+        connect(spin, &QSpinBox::valueChanged, this, touch);
+    else if (auto* check = qobject_cast<QCheckBox*>(control))
+        connect(check, &QCheckBox::clicked, this, touch);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        connect(edit, &QLineEdit::textChanged, this, touch);
+}
+
 void OwnOptionsPage::putInto(std::map<std::string, std::string>& own, bool protocolChanges) const {
     for (const Row& row : rows_) {
         eraseStoredOption(own, row.option.name);
@@ -192,7 +206,7 @@ void OwnOptionsPage::putInto(std::map<std::string, std::string>& own, bool proto
         // Also against what the control showed for the default: a default it cannot
         // show (out of its range, none of the choices) is no change by the user.
         const bool changed = value != row.option.defaultValue && value != row.shownDefault;
-        const bool chosen = changed || protocolChanges;
+        const bool chosen = changed || (protocolChanges && row.touched);
         if (chosen && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
     }
 }

@@ -13,7 +13,7 @@ namespace {
 // The lines that set the own options of the round trip below (UCI_Variant included).
 std::vector<std::string> ownLines(const std::vector<std::string>& lines) {
     static const std::vector<std::string> NAMES { "Skill Level", "Contempt", "nullmove", "Variant",
-        "EvalFile", "clearhash" };
+        "EvalFile", "clearhash", "Mood", "Notes" };
     std::vector<std::string> own;
     for (const std::string& line : lines) {
         const bool names = std::ranges::any_of(
@@ -181,27 +181,34 @@ TEST_F(OptionDialogsTest, AHostileOptionListShowsSaneValuesAndUntouchedSendsNoth
 }
 
 TEST_F(OptionDialogsTest, SwitchingToUciAndSettingOwnOptionsInOneVisitKeepsThemForTheReload) {
-    // Each protocol has its own default, as engines that speak both may have.
-    announce("ucci:option Skill type spin min 0 max 20 default 10\n"
-             "uci:option name Skill type spin min 0 max 20 default 20\n");
+    // As engines that speak both write them: UCCI names with "_" for blanks, and a
+    // default of their own in each protocol.
+    announce("ucci:option Skill_Level type spin min 0 max 20 default 20\n"
+             "uci:option name Skill Level type spin min 0 max 20 default 20\n"
+             "ucci:option Mood type combo default solid var solid var risky\n"
+             "uci:option name Mood type combo default risky var solid var risky\n"
+             "ucci:option Notes type string default \n"
+             "uci:option name Notes type string default <empty>\n");
     forgetProtocol();
     ASSERT_TRUE(loadFake(true, "both"));
     ASSERT_EQ(engine(true).protocol(), EngineProtocol::Ucci);
     const std::size_t from = mainTranscriptEnd();
-    std::string shown;
     editEngine(true, [&](QDialog& d) {
         combo(d, "通讯协议").setCurrentText(QStringLiteral("UCI"));
-        shown = ownShown(d, "Skill");
-        return "确定按钮"; // 10, as shown: the UCCI default
+        spinBox(d, "自带选项:Skill_Level").setValue(5);
+        // The user picks the mood shown, today's default: it is chosen all the same.
+        QComboBox& mood = combo(d, "自带选项:Mood");
+        emit mood.activated(mood.findText(QStringLiteral("solid")));
+        return "确定按钮"; // Notes is left alone
     });
-    EXPECT_EQ(shown, "10 [0..20]");
     ASSERT_EQ(engine(true).protocol(), EngineProtocol::Uci);
     const std::vector<std::string> sent = mainTranscriptSince(from);
     const auto uci = std::ranges::find(sent, "uci");
     ASSERT_NE(uci, sent.end());
-    const std::vector<std::string> afterReload(uci, sent.end());
-    EXPECT_NE(std::ranges::find(afterReload, "setoption name Skill value 10"), afterReload.end());
-    EXPECT_NE(std::ranges::find(afterReload, XIANGQI), afterReload.end());
+    const std::vector<std::string> own = ownLines({ uci, sent.end() });
+    EXPECT_EQ(own,
+        (std::vector<std::string> {
+            "setoption name Skill Level value 5", "setoption name Mood value solid", XIANGQI }));
 
     // It plays xiangqi, not the chess a UCI engine of many variants starts with.
     engine(true).sendLine("position startpos");

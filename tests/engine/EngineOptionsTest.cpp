@@ -118,6 +118,16 @@ TEST(AnnouncedOption, ValuesMustSuitTheOptionAndLinesFollowTheProtocol) {
     EXPECT_TRUE(looksLikePath(kind("EvalFile", OptionKind::String, "")));
     EXPECT_TRUE(looksLikePath(kind("Net", OptionKind::String, "/usr/share/net.nnue")));
     EXPECT_FALSE(looksLikePath(kind("Name", OptionKind::String, "me")));
+
+    // UCCI's spelling of a UCI name, and the options the program decides itself.
+    EXPECT_TRUE(sameOptionName("Skill_Level", "skill level"));
+    EXPECT_FALSE(sameOptionName("SkillLevel", "Skill Level"));
+    EXPECT_TRUE(switchesProtocol("protocol"));
+    EXPECT_EQ(fixedOptionValue(variant), "xiangqi");
+    EXPECT_EQ(fixedOptionValue(kind("UCI_Variant", OptionKind::Combo, "chess", { "chess" })),
+        std::nullopt);
+    EXPECT_EQ(
+        fixedOptionValue(kind("Variant", OptionKind::Combo, "chess", { "xiangqi" })), std::nullopt);
 }
 
 TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
