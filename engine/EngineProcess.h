@@ -118,8 +118,6 @@ public:
     // busy engine gets them, in the same order, as soon as its search ends.
     // Own options are sent only when the engine announced them and the value suits.
     bool setOptions(EngineOptions& options);
-    // Options given while the engine searched, waiting for its reply.
-    bool optionsPending() const { return optionsPending_; }
     // Sends an announced button option of that name; false unless the engine is Idle.
     bool pressOptionButton(const std::string& name);
 
@@ -162,7 +160,7 @@ private:
     std::vector<AnnouncedOption> announced_;
     std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
     std::deque<std::string> madeUpLines_; // replies given in the engine's name
-    bool optionsPending_ = false;
+    bool optionsPending_ = false; // options given during a search, sent at its reply
 };
 
 } // namespace qinglan
