@@ -421,6 +421,7 @@ TEST_F(EngineWindowTest, ScreenshotOfTheThinkingWindowAfterANewGame) {
     menus().computerBlack->trigger();
     ASSERT_TRUE(runUntil([&] { return game().board.plyCount() >= 6; }, 60000));
     menus().computerBlack->trigger(); // the new game: the computer plays red
+    level.depthLimit = 4; // few enough rows to show the header too
     window->flow().newGame(std::nullopt, level);
     ASSERT_TRUE(waitForPly(1));
     window->thinkingWindow()->grab().save(
