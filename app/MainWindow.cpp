@@ -163,7 +163,7 @@ void MainWindow::showDisplaySettingsDialog() {
 void MainWindow::editEngineOptions() {
     const bool main = state_.engineOptTarget != 0;
     EngineOptionsDialog dialog(game_.engine(main), main, this);
-    if (runModalDialog(dialog) == QDialog::Accepted) game_.applyChosenProtocol(main);
+    if (runModalDialog(dialog) == QDialog::Accepted) game_.optionsConfirmed(main);
 }
 
 namespace {
@@ -262,8 +262,7 @@ void MainWindow::startChosenGame(const NewGameChoice& choice) {
 void MainWindow::openLevelDialog() {
     LevelDialog dialog(*this, *this, state_);
     runModalDialog(dialog);
-    // The clocks stay: a new game time counts from the next game, mode and increment now.
-    if (state_.levelConfirmed) game_.setLevel(state_.moreLevel);
+    if (state_.levelConfirmed) game_.changeLevel(state_.moreLevel);
 }
 
 ThinkingDisplay* MainWindow::thinkingDisplay() {

@@ -98,7 +98,9 @@ bool hasControlCharacter(std::string_view text) {
 }
 
 bool sameOptionName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, {}, lowerAscii, lowerAscii);
+    // UCCI names cannot hold blanks: engines that speak both write them with "_".
+    const auto key = [](char c) { return c == '_' ? ' ' : lowerAscii(c); };
+    return std::ranges::equal(a, b, {}, key, key);
 }
 
 std::optional<long long> optionInteger(std::string_view text) {
@@ -173,6 +175,18 @@ bool isProgramOption(std::string_view name, EngineProtocol protocol) {
     const std::string lower = lowerCase(name);
     if (protocol == EngineProtocol::Uci) return std::ranges::find(UCI_OWN, lower) != UCI_OWN.end();
     return std::ranges::find(UCCI_OWN, lower) != UCCI_OWN.end();
+}
+
+bool switchesProtocol(std::string_view name) {
+    return sameOptionName(name, "Protocol");
+}
+
+std::optional<std::string> fixedOptionValue(const AnnouncedOption& option) {
+    static constexpr std::string_view XIANGQI = "xiangqi";
+    const bool offered = option.kind == OptionKind::Combo
+        && std::ranges::find(option.choices, XIANGQI) != option.choices.end();
+    if (!offered || !sameOptionName(option.name, "UCI_Variant")) return std::nullopt;
+    return std::string(XIANGQI);
 }
 
 bool looksLikePath(const AnnouncedOption& option) {

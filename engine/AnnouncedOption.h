@@ -60,10 +60,19 @@ std::string optionCommand(
 // the UCCI book and style options, UCI's MultiPV), so they are not offered again.
 bool isProgramOption(std::string_view name, EngineProtocol protocol);
 
+// An option that would switch the protocol the engine speaks ("Protocol"): never
+// offered, stored or sent, since the engine would then stop understanding us.
+bool switchesProtocol(std::string_view name);
+
+// The value the program always gives an option, whatever was stored: "xiangqi" for a
+// "UCI_Variant" list that offers it, since this program plays nothing else.
+std::optional<std::string> fixedOptionValue(const AnnouncedOption& option);
+
 // A string option that names a file or folder, judged by its name or default.
 bool looksLikePath(const AnnouncedOption& option);
 
-// Option names match without ASCII case, as UCI's do.
+// Option names match without ASCII case, as UCI's do, and "_" matches a blank (UCCI's
+// "Skill_Level" is UCI's "Skill Level" in engines that speak both).
 bool sameOptionName(std::string_view a, std::string_view b);
 
 // The stored value for the option, matched without ASCII case as UCI names are.

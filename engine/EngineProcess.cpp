@@ -106,6 +106,7 @@ void EngineProcess::reset() {
     announced_.clear();
     pendingBan_.clear();
     madeUpLines_.clear();
+    optionsPending_ = false;
 }
 
 void EngineProcess::appendLog(const std::string& text, const char* prefix) const {
@@ -266,6 +267,8 @@ void EngineProcess::trackReceivedLine(const std::string& line) {
     if (startsWith(line, "bestmove ") || startsWith(line, "nobestmove")) {
         lastReply_ = line;
         state_ = EngineState::Idle;
+        // Options chosen during the search go before anything else is asked of it.
+        if (optionsPending_) sendOptions();
     }
 }
 
@@ -436,12 +439,16 @@ void EngineProcess::sendUciOptions() {
 
 void EngineProcess::sendOwnOptions() {
     for (const AnnouncedOption& option : announced_) {
-        if (isProgramOption(option.name, protocol_)) continue;
+        if (isProgramOption(option.name, protocol_) || fixedOptionValue(option)) continue;
         const std::string* value = storedOptionValue(options_.ownOptions, option.name);
         // Values kept for an older version of the engine may no longer fit; skipped.
         if (value && acceptsOptionValue(option, *value))
             sendLine(optionCommand(option, *value, protocol_));
     }
+    // Last, so that a variant file named among the options above is already read.
+    for (const AnnouncedOption& option : announced_)
+        if (std::optional<std::string> value = fixedOptionValue(option))
+            sendLine(optionCommand(option, *value, protocol_));
 }
 
 bool EngineProcess::pressOptionButton(const std::string& name) {
@@ -500,14 +507,22 @@ bool EngineProcess::finishUcciLoad() {
 bool EngineProcess::setOptions(EngineOptions& options) {
     if (options.bookFile.empty()) options.bookFile = defaultBookFile_;
     if (options.logFile != options_.logFile) truncateLog(options.logFile);
+    // Such a value would leave the engine speaking a protocol we do not.
+    std::erase_if(options.ownOptions, [](const auto& own) { return switchesProtocol(own.first); });
     options_ = options;
-    if (state() != EngineState::Idle) return false;
-    if (protocol_ == EngineProtocol::Uci) {
-        sendUciOptions();
-        return true;
-    }
-    sendUcciOptions();
+    const EngineState now = state();
+    optionsPending_ = now == EngineState::Thinking || now == EngineState::Pondering;
+    if (now != EngineState::Idle) return false;
+    sendOptions();
     return true;
+}
+
+void EngineProcess::sendOptions() {
+    optionsPending_ = false;
+    if (protocol_ == EngineProtocol::Uci)
+        sendUciOptions();
+    else
+        sendUcciOptions();
 }
 
 void EngineProcess::sendUcciOptions() {

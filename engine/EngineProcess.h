@@ -113,7 +113,9 @@ public:
     // A missing file changes nothing.
     bool loadProgram(const std::string& path);
     // Stores the options (an empty book becomes the engine's default book, in the
-    // caller's record too) and sends them when the engine is Idle; false otherwise.
+    // caller's record too; a stored value for an option that would switch the engine's
+    // protocol is dropped) and sends them when the engine is Idle; false otherwise. A
+    // busy engine gets them, in the same order, as soon as its search ends.
     // Own options are sent only when the engine announced them and the value suits.
     bool setOptions(EngineOptions& options);
     // Sends an announced button option of that name; false unless the engine is Idle.
@@ -130,6 +132,7 @@ private:
     const AnnouncedOption* announced(std::string_view name) const;
     void adoptProgram(const std::string& path);
     void sendUciOptions();
+    void sendOptions();
     void sendOwnOptions();
     void sendUcciOptions();
     bool finishUcciLoad();
@@ -157,6 +160,7 @@ private:
     std::vector<AnnouncedOption> announced_;
     std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
     std::deque<std::string> madeUpLines_; // replies given in the engine's name
+    bool optionsPending_ = false; // options given during a search, sent at its reply
 };
 
 } // namespace qinglan

@@ -197,4 +197,10 @@ void EngineGlue::stopThinking() {
         state_.secondaryEngine.sendLine("stop");
 }
 
+void EngineGlue::forgetSearch(EngineProcess& engine) {
+    if (engine.state() == EngineState::Pondering) engine.stopSearch(STOP_FOR_SEARCH_MS);
+    engine.clearReply();
+    guessOf(engine).clear();
+}
+
 } // namespace qinglan

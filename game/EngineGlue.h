@@ -43,6 +43,10 @@ public:
     void pollEngines();
     // "停止思考/立即走棋": the engine to move plays its best move now.
     void stopThinking();
+    // A stored reply and a pondered guess belong to the search that made them: after a
+    // level, option or program change the engine stops pondering and forgets both. A
+    // search for the side to move goes on.
+    void forgetSearch(EngineProcess& engine);
 
 private:
     void handleBestMove(EngineProcess& engine, const std::string& line, Board& scratch);

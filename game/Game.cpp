@@ -69,6 +69,7 @@ void Game::loadEngineAtStart(bool main, const std::string& path, const std::stri
 
 void Game::toggleEngine(bool main) {
     EngineProcess& slot = engine(main);
+    glue_.forgetSearch(slot);
     if (slot.isRunning()) {
         const bool unloaded = slot.unload();
         host_.showMessage(unloaded ? "成功卸载" : "卸载失败", "", MESSAGE_OK);
@@ -100,7 +101,26 @@ std::optional<std::string> Game::takeExitedEngine(bool main) {
 }
 
 void Game::reloadEngine(bool main, const std::string& path) {
+    glue_.forgetSearch(engine(main));
     engine(main).loadProgram(path);
+    // The engine died mid-turn, perhaps its own: nothing else would start it again.
+    flow_.nextTurn();
+    host_.refreshStatus(true);
+}
+
+void Game::changeLevel(const LevelSettings& level) {
+    state_.currentLevel = level;
+    const std::int64_t now = state_.now();
+    // Time used stays on the panels; the new allowance is counted on top of it.
+    for (SideClock* clock : { &state_.redClock, &state_.blackClock })
+        clock->setLimit(clock->elapsed(now) + level.gameTimeMs);
+    glue_.forgetSearch(state_.mainEngine);
+    glue_.forgetSearch(state_.secondaryEngine);
+}
+
+void Game::optionsConfirmed(bool main) {
+    glue_.forgetSearch(engine(main));
+    applyChosenProtocol(main);
 }
 
 bool Game::applyChosenProtocol(bool main) {
@@ -111,6 +131,7 @@ bool Game::applyChosenProtocol(bool main) {
     // A copy: unloading clears the engine's own.
     const std::string path = slot.programPath();
     if (!slot.loadProgram(path)) host_.showMessage("加载失败！", "错误！", MESSAGE_FLAG_WARNING);
+    flow_.nextTurn();
     host_.refreshStatus(true);
     return true;
 }

@@ -35,8 +35,15 @@ public:
         return red ? state_.redPlayerName() : state_.blackPlayerName();
     }
     std::int64_t now() const { return state_.now(); }
-    // The level the running game is played at (the level menu replaces it mid-game).
+    // The level the next game starts with; the clocks are left as they are.
     void setLevel(const LevelSettings& level) { state_.currentLevel = level; }
+    // The level menu, mid-game: the level holds from the next search on, both sides get
+    // its game time counted from now (so a countdown chosen now never loses at once),
+    // and whatever was searched under the old level is forgotten.
+    void changeLevel(const LevelSettings& level);
+    // After the options dialog of one engine was confirmed: its stored reply and guess
+    // are forgotten, and a changed protocol choice is applied (applyChosenProtocol).
+    void optionsConfirmed(bool main);
 
     // Start-up: both engines get their options from the settings file, then the main
     // and the secondary engine are loaded from their saved paths or the defaults.
@@ -52,12 +59,14 @@ public:
     // An engine that ended on its own is unloaded; returns its program path for the
     // reload question, or nothing.
     std::optional<std::string> takeExitedEngine(bool main);
-    // Yes to the reload question.
+    // Yes to the reload question: the same program again and, when it is to move,
+    // its search.
     void reloadEngine(bool main, const std::string& path);
     // After its options were confirmed: a running, idle engine whose record now names
     // UCCI or UCI while it speaks the other is loaded again, so the choice holds at
     // once (being idle, it loses no search). A busy engine, or the choice of the
-    // automatic protocol, waits for the next load. True when it was loaded again.
+    // automatic protocol, waits for the next load. True when it was loaded again; its
+    // turn then goes on.
     bool applyChosenProtocol(bool main);
 
 private:

@@ -120,8 +120,15 @@ void GameFlow::restart() {
     host_.redrawPieces(true);
     state_.mainEngineMoveText.clear();
     state_.secondaryEngineMoveText.clear();
+    if (ThinkingDisplay* display = host_.thinkingDisplay()) {
+        display->clear(true);
+        display->clear(false);
+    }
     host_.refreshStatus(true);
     stopEngines(STOP_FOR_NEW_POSITION_MS);
+    // The replies the stop fetched belong to the old game: the same position in this one
+    // (the start, mostly) is searched afresh at this game's level.
+    forgetReplies();
     state_.mainEngine.sendLine("setoption newgame");
     state_.secondaryEngine.sendLine("setoption newgame");
     state_.gameOver = 0;
@@ -160,8 +167,7 @@ void GameFlow::banLastMove() {
     dropLastPly();
     host_.moveListChanged();
     stopEngines(STOP_FOR_NEW_POSITION_MS);
-    state_.mainEngine.clearReply();
-    state_.secondaryEngine.clearReply();
+    forgetReplies();
     pauseClocks();
     // Show the position that the engine will search again, not the banned one.
     host_.clearSelection();
@@ -213,6 +219,11 @@ std::optional<std::string> GameFlow::checkTimeouts() {
 void GameFlow::stopEngines(int timeoutMs) {
     state_.mainEngine.stopSearch(timeoutMs);
     state_.secondaryEngine.stopSearch(timeoutMs);
+}
+
+void GameFlow::forgetReplies() {
+    state_.mainEngine.clearReply();
+    state_.secondaryEngine.clearReply();
 }
 
 void GameFlow::pauseClocks() {

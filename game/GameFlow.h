@@ -71,6 +71,7 @@ private:
     // Everything newGame resets once the board and the move list are set.
     void restart();
     void pauseClocks();
+    void forgetReplies();
     void dropLastPly();
 
     GameState& state_;

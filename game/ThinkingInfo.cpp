@@ -45,12 +45,16 @@ std::string infoScore(std::string_view line) {
 std::string thinkingRow(
     Board& position, std::string_view line, const std::string& guess, std::string& firstBadMove) {
     firstBadMove.clear();
-    std::string row = padLeft(infoValue(line, "depth "), 3) + padLeft(infoScore(line), 8)
-        + padLeft(infoValue(line, "time "), 7) + " ";
+    const std::string score = infoScore(line);
+    const std::string time = infoValue(line, "time ");
     const std::size_t pvAt = line.find(" pv ");
     const std::string_view pv
         = pvAt == std::string_view::npos ? std::string_view() : line.substr(pvAt + 4);
-    if (isBlank(row) && isBlank(pv)) return {};
+    // Progress lines ("depth 12 currmove h2e2 currmovenumber 3") tell nothing a row
+    // could show beyond the depth.
+    if (isBlank(score) && isBlank(time) && isBlank(pv)) return {};
+    std::string row
+        = padLeft(infoValue(line, "depth "), 3) + padLeft(score, 8) + padLeft(time, 7) + " ";
     if (!guess.empty()) row.append(" (").append(guess).append(")");
     std::size_t start = 0;
     while (start <= pv.size()) {

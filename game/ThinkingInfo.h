@@ -20,8 +20,9 @@ std::string infoScore(std::string_view line);
 
 // One row of a thinking box for an "info" line: depth, score and time right-aligned,
 // then the pondered guess in parentheses and the variation in Chinese notation, played
-// on position as it goes. "" when the line has none of these. The variation ends before
-// its first move that is not legal there, which is given in firstBadMove ("" if none).
+// on position as it goes. "" when the line has no score, time or variation (a depth
+// alone is progress, not a row). The variation ends before its first move that is not
+// legal there, which is given in firstBadMove ("" if none).
 std::string thinkingRow(
     Board& position, std::string_view line, const std::string& guess, std::string& firstBadMove);
 

@@ -4,8 +4,8 @@
 # Debian's fairy-stockfish) stands under both default engine names.
 #   scripts/try-engines.sh person   red is clicked with the mouse (random legal moves), the engine plays black
 #   scripts/try-engines.sh self     the engine plays both sides
-#   scripts/try-engines.sh uci      the engine, switched to UCI with UCI_Variant=xiangqi on
-#                                   the options dialog, plays red against the bundled engine
+#   scripts/try-engines.sh uci      the engine, switched to UCI on the options dialog (the
+#                                   program sets UCI_Variant=xiangqi), plays red against the bundled engine
 #                                   (in-process, through the dialog's controls; 1 s a move)
 # The thinking window is open; screenshots and both communication logs land in
 # OUT (default /tmp/qinglan-try). Ends when the result box appears.

@@ -244,7 +244,10 @@ EngineOptions EngineOptionsDialog::optionsFromControls() const {
     options.bookFile = book_->text().toStdString();
     options.logFile = logFile_->text().toStdString();
     options.protocol = PROTOCOL_VALUES[static_cast<std::size_t>(protocol_->currentIndex())];
-    ownPage_->putInto(options.ownOptions);
+    // The engine is loaded again in the protocol chosen (Game::applyChosenProtocol).
+    const bool protocolChanges
+        = options.protocol != EngineProtocol::Auto && options.protocol != engine_.protocol();
+    ownPage_->putInto(options.ownOptions, protocolChanges);
     return options;
 }
 

@@ -107,7 +107,8 @@ OwnOptionsPage::OwnOptionsPage(EngineProcess& engine, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     std::vector<AnnouncedOption> shown;
     for (const AnnouncedOption& option : engine_.announcedOptions())
-        if (!isProgramOption(option.name, engine_.protocol())) shown.push_back(option);
+        if (!isProgramOption(option.name, engine_.protocol()) && !switchesProtocol(option.name))
+            shown.push_back(option);
     const bool running = engine_.isRunning();
     if (running && !shown.empty()) {
         layout->addWidget(buildList(shown));
@@ -150,9 +151,17 @@ QWidget* OwnOptionsPage::control(
     }
     QWidget* control = valueControl(option, parent);
     control->setObjectName(ownName(option.name));
+    if (std::optional<std::string> fixed = fixedOptionValue(option)) {
+        // Set by the program after every handshake: shown, never chosen or stored.
+        showOwnValue(control, *fixed);
+        control->setEnabled(false);
+        control->setToolTip(q("本程序只下中国象棋，此项固定"));
+        return control;
+    }
     showOwnValue(control, option.defaultValue);
     rows_.push_back({ option, control, ownValueOf(control) });
     if (stored && acceptsOptionValue(option, *stored)) showOwnValue(control, *stored);
+    watchTouches(control, rows_.size() - 1);
     auto* edit = qobject_cast<QLineEdit*>(control);
     return edit && looksLikePath(option) ? pathControl(edit, option.name, parent) : control;
 }
@@ -177,14 +186,28 @@ QWidget* OwnOptionsPage::pathControl(QLineEdit* edit, const std::string& name, Q
     return row;
 }
 
-void OwnOptionsPage::putInto(std::map<std::string, std::string>& own) const {
+void OwnOptionsPage::watchTouches(QWidget* control, std::size_t row) {
+    const auto touch = [this, row] { rows_[row].touched = true; };
+    // Picking the item already shown counts too: activated, not a change of index.
+    if (auto* box = qobject_cast<QComboBox*>(control))
+        connect(box, &QComboBox::activated, this, touch);
+    else if (auto* spin = qobject_cast<QSpinBox*>(control))
+        connect(spin, &QSpinBox::valueChanged, this, touch);
+    else if (auto* check = qobject_cast<QCheckBox*>(control))
+        connect(check, &QCheckBox::clicked, this, touch);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        connect(edit, &QLineEdit::textChanged, this, touch);
+}
+
+void OwnOptionsPage::putInto(std::map<std::string, std::string>& own, bool protocolChanges) const {
     for (const Row& row : rows_) {
         eraseStoredOption(own, row.option.name);
         const std::string value = ownValueOf(row.control);
         // Also against what the control showed for the default: a default it cannot
         // show (out of its range, none of the choices) is no change by the user.
         const bool changed = value != row.option.defaultValue && value != row.shownDefault;
-        if (changed && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
+        const bool chosen = changed || (protocolChanges && row.touched);
+        if (chosen && acceptsOptionValue(row.option, value)) own[row.option.name] = value;
     }
 }
 

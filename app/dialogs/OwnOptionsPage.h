@@ -24,8 +24,11 @@ public:
 
     // Puts the values shown into own: a value that differs from the engine's default
     // and suits the option is kept, any other stored one of that name erased. Names
-    // not shown (no engine, an option it no longer has) stay as they were.
-    void putInto(std::map<std::string, std::string>& own) const;
+    // not shown (no engine, an option it no longer has) stay as they were. When the
+    // engine is about to be loaded in another protocol (protocolChanges), whose
+    // defaults may differ, a value the user set in this visit is kept even when it is
+    // today's default.
+    void putInto(std::map<std::string, std::string>& own, bool protocolChanges = false) const;
 
 private:
     // One option: as announced, its control, and the value the control showed for
@@ -34,12 +37,15 @@ private:
         AnnouncedOption option;
         QWidget* control = nullptr;
         std::string shownDefault;
+        bool touched = false; // set by the user in this visit
     };
 
     QWidget* buildList(const std::vector<AnnouncedOption>& shown);
     // stored: the record's value for the option, if any.
     QWidget* control(const AnnouncedOption& option, const std::string* stored, QWidget* parent);
     QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);
+    // Marks the row as touched whenever the user sets its control.
+    void watchTouches(QWidget* control, std::size_t row);
 
     EngineProcess& engine_;
     std::vector<Row> rows_;

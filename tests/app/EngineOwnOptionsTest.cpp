@@ -13,7 +13,7 @@ namespace {
 // The lines that set the own options of the round trip below (UCI_Variant included).
 std::vector<std::string> ownLines(const std::vector<std::string>& lines) {
     static const std::vector<std::string> NAMES { "Skill Level", "Contempt", "nullmove", "Variant",
-        "EvalFile", "clearhash" };
+        "EvalFile", "clearhash", "Mood", "Notes" };
     std::vector<std::string> own;
     for (const std::string& line : lines) {
         const bool names = std::ranges::any_of(
@@ -31,6 +31,9 @@ std::string optionNameIn(const std::string& line) {
     return name;
 }
 
+// What every UCI handshake and every sending of the options ends with.
+const std::string XIANGQI = "setoption name UCI_Variant value xiangqi";
+
 TEST_F(OptionDialogsTest, OwnOptionsRoundTripKeepingAndSendingOnlyWhatDiffersFromTheDefaults) {
     const std::string net = makeFile("net.nnue");
     setFileDialogHandler([&](const std::string&, const std::string&, bool) { return net; });
@@ -39,18 +42,18 @@ TEST_F(OptionDialogsTest, OwnOptionsRoundTripKeepingAndSendingOnlyWhatDiffersFro
         std::string prefix; // of the engine's option lines
         std::vector<std::string> firstSent, secondSent; // own option lines after each 确定
     };
-    for (const Row& row :
-        { Row { "", "option ",
-              { "setoption Skill Level 5", "setoption nullmove false", "setoption Variant janggi",
-                  "setoption EvalFile " + net },
-              { "setoption clearhash", "setoption nullmove false", "setoption Variant janggi",
-                  "setoption EvalFile " + net } },
-            Row { "uci", "option name ",
-                { "setoption name Skill Level value 5", "setoption name nullmove value false",
-                    "setoption name Variant value janggi", "setoption name EvalFile value " + net },
-                { "setoption name clearhash", "setoption name nullmove value false",
-                    "setoption name Variant value janggi",
-                    "setoption name EvalFile value " + net } } }) {
+    for (const Row& row : { Row { "", "option ",
+                                { "setoption Skill Level 5", "setoption nullmove false",
+                                    "setoption Variant janggi", "setoption EvalFile " + net },
+                                { "setoption clearhash", "setoption nullmove false",
+                                    "setoption Variant janggi", "setoption EvalFile " + net } },
+             Row { "uci", "option name ",
+                 { "setoption name Skill Level value 5", "setoption name nullmove value false",
+                     "setoption name Variant value janggi", "setoption name EvalFile value " + net,
+                     XIANGQI },
+                 { "setoption name clearhash", "setoption name nullmove value false",
+                     "setoption name Variant value janggi", "setoption name EvalFile value " + net,
+                     XIANGQI } } }) {
         const std::string& p = row.prefix;
         announce(p + "Skill Level type spin min 0 max 20 default 20\n" + p
             + "Contempt type spin min -100 max 100 default 10\n" + p
@@ -98,10 +101,11 @@ TEST_F(OptionDialogsTest, TheOwnPageLeavesOutWhatTheProgramSetsOrSaysWhyItIsEmpt
     struct Row {
         const char* mode; // nullptr: no engine
         const char* note;
-        const char* shown; // UCI_Variant, then the program's own options
+        const char* shown; // UCI_Variant, then the program's own options and Protocol
     };
-    for (const Row& row : { Row { nullptr, "引擎未加载", "-|---" },
-             Row { "", "引擎没有其他选项", "-|---" }, Row { "uci", "", "xiangqi|---" } }) {
+    for (const Row& row :
+        { Row { nullptr, "引擎未加载", "-|----" }, Row { "", "引擎没有其他选项", "-|----" },
+            Row { "uci", "", "xiangqi (disabled)|----" } }) {
         forgetProtocol();
         if (row.mode) {
             ASSERT_TRUE(loadFake(true, row.mode));
@@ -111,7 +115,7 @@ TEST_F(OptionDialogsTest, TheOwnPageLeavesOutWhatTheProgramSetsOrSaysWhyItIsEmpt
             auto* label = d.findChild<QLabel*>(QStringLiteral("自带选项说明"));
             note = label ? str(label->text()) : "";
             shown = ownShown(d, "UCI_Variant") + "|" + ownShown(d, "Hash") + ownShown(d, "hashsize")
-                + ownShown(d, "Ponder");
+                + ownShown(d, "Ponder") + ownShown(d, "Protocol");
             return "取消按钮";
         });
         EXPECT_EQ(note, row.note);
@@ -139,8 +143,8 @@ TEST_F(OptionDialogsTest, AHostileOptionListShowsSaneValuesAndUntouchedSendsNoth
     for (int i = 0; i < 600; ++i)
         lines += "option name Opt" + std::to_string(i) + " type spin min 0 max 9 default 1\n";
     announce(lines);
-    // Engines keep 500 options; three of the fake's own come first.
-    for (const auto& [mode, rows] : { std::pair { "", 497 }, std::pair { "uci", 498 } }) {
+    // Engines keep 500 options; three (UCI: four) of the fake's own come first.
+    for (const auto& [mode, last] : { std::pair { "", "1 [0..9]" }, std::pair { "uci", "-" } }) {
         forgetProtocol();
         ASSERT_TRUE(loadFake(true, mode));
         const std::size_t from = mainTranscriptEnd();
@@ -161,17 +165,59 @@ TEST_F(OptionDialogsTest, AHostileOptionListShowsSaneValuesAndUntouchedSendsNoth
         });
         EXPECT_EQ(shown,
             "3 [-5..2147483647]|10 [1..10]|2147483647 [-2147483648..2147483647]|"
-            "nothing (disabled)|a|false|-|last|-|true|-|1 [0..9]|-|")
+            "nothing (disabled)|a|false|-|last|-|true|-|"
+                + std::string(last) + "|-|")
             << mode;
-        EXPECT_EQ(shownRows, rows);
+        // UCI: Ponder, Hash and Protocol are not offered, the variant shown fixed.
+        EXPECT_EQ(shownRows, 497);
         EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << str(cut);
         EXPECT_EQ(str(tip), longName);
         EXPECT_TRUE(engine(true).getOptions().ownOptions.empty());
         for (const std::string& line : mainTranscriptSince(from))
             EXPECT_TRUE(!line.starts_with("setoption")
-                || isProgramOption(optionNameIn(line), engine(true).protocol()))
+                || isProgramOption(optionNameIn(line), engine(true).protocol()) || line == XIANGQI)
                 << line;
     }
+}
+
+TEST_F(OptionDialogsTest, SwitchingToUciAndSettingOwnOptionsInOneVisitKeepsThemForTheReload) {
+    // As engines that speak both write them: UCCI names with "_" for blanks, and a
+    // default of their own in each protocol.
+    announce("ucci:option Skill_Level type spin min 0 max 20 default 20\n"
+             "uci:option name Skill Level type spin min 0 max 20 default 20\n"
+             "ucci:option Mood type combo default solid var solid var risky\n"
+             "uci:option name Mood type combo default risky var solid var risky\n"
+             "ucci:option Notes type string default \n"
+             "uci:option name Notes type string default <empty>\n");
+    forgetProtocol();
+    ASSERT_TRUE(loadFake(true, "both"));
+    ASSERT_EQ(engine(true).protocol(), EngineProtocol::Ucci);
+    const std::size_t from = mainTranscriptEnd();
+    editEngine(true, [&](QDialog& d) {
+        combo(d, "通讯协议").setCurrentText(QStringLiteral("UCI"));
+        spinBox(d, "自带选项:Skill_Level").setValue(5);
+        // The user picks the mood shown, today's default: it is chosen all the same.
+        QComboBox& mood = combo(d, "自带选项:Mood");
+        emit mood.activated(mood.findText(QStringLiteral("solid")));
+        return "确定按钮"; // Notes is left alone
+    });
+    ASSERT_EQ(engine(true).protocol(), EngineProtocol::Uci);
+    const std::vector<std::string> sent = mainTranscriptSince(from);
+    const auto uci = std::ranges::find(sent, "uci");
+    ASSERT_NE(uci, sent.end());
+    const std::vector<std::string> own = ownLines({ uci, sent.end() });
+    EXPECT_EQ(own,
+        (std::vector<std::string> {
+            "setoption name Skill Level value 5", "setoption name Mood value solid", XIANGQI }));
+
+    // It plays xiangqi, not the chess a UCI engine of many variants starts with.
+    engine(true).sendLine("position startpos");
+    engine(true).sendLine("go depth 1");
+    ASSERT_TRUE(engine(true).stopSearch(3000));
+    Board start;
+    start.setStartPosition();
+    EXPECT_TRUE(start.isLegalMoveText(engine(true).lastReply().substr(9, 4)))
+        << engine(true).lastReply();
 }
 
 // Roughly what Fairy-Stockfish announces.

@@ -273,6 +273,7 @@ TEST_F(EngineWindowTest, EngineThatDiesIsOfferedForReloadOnce) {
     menus().computerBlack->trigger();
     answer = MESSAGE_YES;
     playByClicks("h2e2");
+    setenv("QINGLAN_FAKE_MODE", "", 1); // the program started again behaves
     const std::string question
         = "引擎:" + std::string(QINGLAN_FAKE_ENGINE) + "异常退出！是否重新加载？";
     ASSERT_TRUE(runUntil([&] { return messageCount(question) > 0; }));
@@ -281,6 +282,93 @@ TEST_F(EngineWindowTest, EngineThatDiesIsOfferedForReloadOnce) {
     EXPECT_EQ(messages[0].flags, 52);
     EXPECT_TRUE(engine(true).isRunning()) << "Yes loads the same program again";
     EXPECT_EQ(engine(true).programPath(), QINGLAN_FAKE_ENGINE);
+    // Its side is to move: it searches at once, nobody has to touch a menu.
+    EXPECT_TRUE(waitForPly(2));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(EngineWindowTest, ANewGameOrAnOpenedPositionSearchesAfreshAtItsOwnLevel) {
+    ASSERT_TRUE(loadEngine(true, "delay=60000")); // thinks until told to stop
+    LevelSettings deep;
+    deep.mode = LEVEL_DEPTH;
+    deep.depthLimit = 999999999;
+    window->flow().newGame(std::nullopt, deep);
+    menus().computerRed->trigger();
+    ASSERT_EQ(sentEndingWith(true, "go ").back(), "go depth 999999999");
+    LevelSettings medium;
+    medium.moveTimeTenths = 30;
+    const std::vector<std::string> afresh
+        = { "stop", "setoption newgame", "position startpos", "go time 3000 increment 3000" };
+    const std::string startFen = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
+    for (const bool open : { false, true }) {
+        SCOPED_TRACE(open ? "opened" : "new game");
+        const std::size_t before = sent(true).size();
+        if (open)
+            window->flow().openPosition(startFen);
+        else
+            window->flow().newGame(std::nullopt, medium);
+        EXPECT_EQ(game().board.plyCount(), 0) << "the old game's move is not played";
+        const std::vector<std::string> lines = sent(true, before + afresh.size());
+        ASSERT_EQ(lines.size(), before + afresh.size());
+        EXPECT_EQ(
+            std::vector(lines.begin() + static_cast<std::ptrdiff_t>(before), lines.end()), afresh);
+    }
+}
+
+TEST_F(EngineWindowTest, ALevelOrOptionChangeForgetsThePonderedGuess) {
+    ASSERT_TRUE(loadEngine(true, "ponder", "FakeEngine", COMPAT_STARTPOS | COMPAT_PONDER));
+    menus().computerBlack->trigger();
+    playByClicks("h2e2");
+    LevelSettings depth;
+    depth.mode = LEVEL_DEPTH;
+    depth.depthLimit = 3;
+    onDialog = [](QDialog& dialog) {
+        clickOn(dialog, "确定按钮");
+        return dialog.result();
+    };
+    const std::function<void()> changes[] = {
+        [&] { window->game().changeLevel(depth); },
+        [&] { menus().mainEngineOptions->trigger(); },
+    };
+    for (const auto& change : changes) {
+        ASSERT_TRUE(waitForPly(game().board.plyCount() + 1));
+        const std::vector<std::string> pondering = sentEndingWith(true, "go ponder");
+        const std::string position = pondering[pondering.size() - 2];
+        const std::string guess = position.substr(position.rfind(' ') + 1);
+        ASSERT_TRUE(engine(true).isBusy());
+        change();
+        EXPECT_FALSE(engine(true).isBusy()) << "the ponder search is stopped";
+        EXPECT_EQ(game().mainEngineMoveText, "");
+        // The guess comes true, but it was searched under what no longer holds.
+        playByClicks(guess);
+        const std::vector<std::string> lines = sentEndingWith(true, "go ");
+        EXPECT_EQ(lines.back(), "go depth 3");
+        EXPECT_EQ(lines[lines.size() - 2], position);
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(EngineWindowTest, ThinkingBoxesStartEmptyWithEveryNewGameOrOpenedPosition) {
+    ASSERT_TRUE(loadEngine(true, "info"));
+    ASSERT_TRUE(loadEngine(false, "info"));
+    menus().showThinking->trigger();
+    menus().computerRed->trigger();
+    menus().computerBlack->trigger();
+    const auto boxText = [&](bool main) {
+        return window->thinkingWindow()->box(main)->toPlainText().toStdString();
+    };
+    for (const bool open : { false, true }) {
+        SCOPED_TRACE(open ? "opened" : "new game");
+        ASSERT_TRUE(waitForPly(2));
+        ASSERT_NE(boxText(false), "");
+        if (open)
+            window->flow().openPosition(
+                "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w");
+        else
+            window->flow().newGame();
+        EXPECT_EQ(boxText(true), "");
+        EXPECT_EQ(boxText(false), "") << "the secondary engine is not to move, yet it is emptied";
+    }
 }
 
 TEST_F(EngineWindowTest, ThinkingWindowShowsRowsAndItsMarkTellsTheTruth) {
@@ -314,6 +402,30 @@ TEST_F(EngineWindowTest, ThinkingWindowShowsRowsAndItsMarkTellsTheTruth) {
 
     menus().showThinking->trigger();
     window.reset(); // the program closes with the thinking window open
+}
+
+// Not a check: with QINGLAN_SHOT_DIR set, saves thinking-window-new-game.png there:
+// two bundled engines play a few moves, then a new game starts and red's engine
+// makes its first move.
+TEST_F(EngineWindowTest, ScreenshotOfTheThinkingWindowAfterANewGame) {
+    const QByteArray dir = qgetenv("QINGLAN_SHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "QINGLAN_SHOT_DIR not set";
+    ASSERT_TRUE(engine(true).loadProgram(QINGLAN_BUNDLED_ENGINE));
+    ASSERT_TRUE(engine(false).loadProgram(QINGLAN_BUNDLED_ENGINE));
+    LevelSettings level;
+    level.mode = LEVEL_DEPTH;
+    level.depthLimit = 6;
+    window->flow().newGame(std::nullopt, level);
+    menus().showThinking->trigger();
+    menus().computerRed->trigger();
+    menus().computerBlack->trigger();
+    ASSERT_TRUE(runUntil([&] { return game().board.plyCount() >= 6; }, 60000));
+    menus().computerBlack->trigger(); // the new game: the computer plays red
+    level.depthLimit = 4; // few enough rows to show the header too
+    window->flow().newGame(std::nullopt, level);
+    ASSERT_TRUE(waitForPly(1));
+    window->thinkingWindow()->grab().save(
+        QString::fromUtf8(dir) + QStringLiteral("/thinking-window-new-game.png"));
 }
 
 TEST_F(EngineWindowTest, MenuLoadsShowsIdentityAndUnloads) {

@@ -3,7 +3,6 @@
 #include "WindowFixture.h"
 
 #include <QLineEdit>
-
 #include <QToolTip>
 #include <climits>
 
@@ -279,10 +278,22 @@ TEST_F(NewGameDialogTest, LevelDialogCancelledLeavesTheGameLevelAndConfirmedActs
     EXPECT_EQ(game().currentLevel, (LevelSettings { .moveTimeTenths = 30 }));
 
     playByClicks("h2e2");
+    now += 5000;
     chooseLevel("限时");
+    // Both sides get the ten minutes from now on: the allowance of 0 the game began
+    // with is no loss on time.
+    now += 1000;
+    window->onHeartbeat();
+    settle();
+    EXPECT_EQ(game().gameOver, 0);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(game().redClock.remaining(now), 600000);
+    EXPECT_EQ(game().blackClock.remaining(now), 599000);
     window->refreshStatus(true);
     for (TransparentLabel* panel : { &window->redPanel(), &window->blackPanel() })
         EXPECT_NE(text(*panel).find("倒计时："), std::string::npos) << text(*panel);
+    EXPECT_NE(text(window->blackPanel()).find("已用时：00:06"), std::string::npos)
+        << "time used stays on the panel";
     EXPECT_EQ(game().board.plyCount(), 1) << "the game goes on";
 
     chooseNewGame({ "初级" }); // a preset of the new-game dialog replaces it

@@ -128,6 +128,16 @@ TEST(AnnouncedOption, ValuesMustSuitTheOptionAndLinesFollowTheProtocol) {
     EXPECT_TRUE(looksLikePath(kind("EvalFile", OptionKind::String, "")));
     EXPECT_TRUE(looksLikePath(kind("Net", OptionKind::String, "/usr/share/net.nnue")));
     EXPECT_FALSE(looksLikePath(kind("Name", OptionKind::String, "me")));
+
+    // UCCI's spelling of a UCI name, and the options the program decides itself.
+    EXPECT_TRUE(sameOptionName("Skill_Level", "skill level"));
+    EXPECT_FALSE(sameOptionName("SkillLevel", "Skill Level"));
+    EXPECT_TRUE(switchesProtocol("protocol"));
+    EXPECT_EQ(fixedOptionValue(variant), "xiangqi");
+    EXPECT_EQ(fixedOptionValue(kind("UCI_Variant", OptionKind::Combo, "chess", { "chess" })),
+        std::nullopt);
+    EXPECT_EQ(
+        fixedOptionValue(kind("Variant", OptionKind::Combo, "chess", { "xiangqi" })), std::nullopt);
 }
 
 TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
@@ -152,16 +162,18 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
     struct Row {
         const char* flags;
         EngineProtocol protocol;
+        std::size_t announced;
         std::size_t programLines; // what the program sends of its own, handshake included
         std::vector<std::string> own; // then these, in the engine's order
         std::string button;
     };
     const Row rows[] = {
-        { "uci", EngineProtocol::Uci, 3, // uci, Ponder, MultiPV 1
+        { "uci", EngineProtocol::Uci, 10, 3, // uci, Ponder, MultiPV 1
             { "setoption name Skill Level value 3", "setoption name Variant value xiangqi",
-                "setoption name Notes value <empty>" },
+                "setoption name Notes value <empty>",
+                "setoption name UCI_Variant value xiangqi" }, // always, and last
             "setoption name Clear Hash" },
-        { "", EngineProtocol::Ucci, 10,
+        { "", EngineProtocol::Ucci, 9, 10,
             { "setoption Skill Level 3", "setoption Variant xiangqi", "setoption Notes " },
             "setoption Clear Hash" },
     };
@@ -172,13 +184,14 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         options.protocol = row.protocol;
         engine.setOptions(options);
         ASSERT_TRUE(load());
-        EXPECT_EQ(engine.announcedOptions().size(), 9u);
+        EXPECT_EQ(engine.announcedOptions().size(), row.announced);
         const bool uci = engine.protocol() == EngineProtocol::Uci;
-        const std::size_t afterLoad = row.programLines + 3 + uci;
+        const std::size_t ownLines = row.own.size();
+        const std::size_t afterLoad = row.programLines + ownLines + uci;
         std::vector<std::string> sent = transcript(afterLoad);
         if (uci) sent.pop_back(); // "isready" ends the UCI handshake
-        ASSERT_EQ(sent.size(), row.programLines + 3);
-        EXPECT_EQ(std::vector(sent.end() - 3, sent.end()), row.own);
+        ASSERT_EQ(sent.size(), row.programLines + ownLines);
+        EXPECT_EQ(std::vector(sent.end() - ownLines, sent.end()), row.own);
         if (uci) {
             EXPECT_EQ(sent[2], "setoption name MultiPV value 1");
         }
@@ -188,9 +201,9 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         changed.ownOptions["Skill Level"] = "21";
         engine.setOptions(changed);
         // Again all but the handshake line, one own option fewer.
-        sent = transcript(afterLoad + row.programLines - 1 + 2);
-        EXPECT_EQ(
-            std::vector(sent.end() - 2, sent.end()), std::vector(row.own.end() - 2, row.own.end()));
+        sent = transcript(afterLoad + row.programLines - 1 + ownLines - 1);
+        EXPECT_EQ(std::vector(sent.end() - (ownLines - 1), sent.end()),
+            std::vector(row.own.begin() + 1, row.own.end()));
         EXPECT_TRUE(engine.pressOptionButton("Clear Hash"));
         EXPECT_FALSE(engine.pressOptionButton("Skill Level"));
         EXPECT_EQ(lastSent(row.button), row.button);
@@ -285,4 +298,39 @@ TEST_F(FakeEngineTest, UciPonderEndsInPonderhitOrStop) {
     EXPECT_EQ(lastSent("stop"), "stop");
     EXPECT_EQ(transcript().end()[-2], "go ponder depth 5");
     EXPECT_EQ(engine.lastReply().substr(0, 9), "bestmove ");
+}
+
+TEST_F(FakeEngineTest, OptionsGivenDuringASearchAreSentInOrderWhenItEnds) {
+    mode("delay=150");
+    for (const bool ponder : { false, true }) {
+        SCOPED_TRACE(ponder ? "pondering" : "thinking");
+        std::filesystem::remove(path("transcript"));
+        EngineOptions normal = engine.getOptions();
+        normal.style = "normal";
+        engine.setOptions(normal);
+        ASSERT_TRUE(load());
+        // "ucci", then the nine option lines of the handshake.
+        std::vector<std::string> expected = transcript(10);
+        ASSERT_EQ(expected.size(), 10u);
+        expected.erase(expected.begin());
+        EXPECT_EQ(expected[4], "setoption style normal");
+        expected[4] = "setoption style risky";
+
+        engine.sendLine("position startpos");
+        engine.sendLine(ponder ? "go ponder depth 5" : "go depth 5");
+        EngineOptions changed = engine.getOptions();
+        changed.style = "risky";
+        EXPECT_FALSE(engine.setOptions(changed)) << "not sent to a busy engine";
+        if (ponder)
+            EXPECT_TRUE(engine.stopSearch(1000));
+        else
+            EXPECT_NE(lineStartingWith("bestmove "), "");
+        // ucci, 9 options, position, go, ["stop",] the 9 options again
+        std::vector<std::string> sent = transcript(12 + ponder + 9);
+        ASSERT_EQ(sent.size(), 12u + ponder + 9);
+        EXPECT_EQ(sent[12], ponder ? "stop" : "setoption usemillisec true");
+        EXPECT_EQ(std::vector(sent.end() - 9, sent.end()), expected);
+        EXPECT_EQ(engine.state(), EngineState::Idle);
+        EXPECT_TRUE(engine.unload());
+    }
 }

@@ -135,20 +135,31 @@ TEST_F(FakeEngineTest, UciHandshakeSendsOnlyTheAnnouncedOptionsThenWaitsForReady
     options.protocol = EngineProtocol::Uci;
     options.hashSizeMb = 64;
     options.threads = 2; // not announced by the fake: left out
+    // The engine announces both: chess is never chosen, and the protocol never switched.
+    options.ownOptions = { { "UCI_Variant", "chess" }, { "protocol", "xboard" } };
     engine.setOptions(options);
+    EXPECT_EQ(engine.getOptions().ownOptions,
+        (std::map<std::string, std::string> { { "UCI_Variant", "chess" } }));
     ASSERT_TRUE(load());
     EXPECT_EQ(engine.protocol(), EngineProtocol::Uci);
     EXPECT_EQ(engine.identity().name, "FakeEngine");
     EXPECT_EQ(engine.state(), EngineState::Idle);
-    const std::vector<std::string> expected
-        = { "uci", "setoption name Ponder value true", "setoption name Hash value 64", "isready" };
+    const std::vector<std::string> expected = { "uci", "setoption name Ponder value true",
+        "setoption name Hash value 64", "setoption name UCI_Variant value xiangqi", "isready" };
     EXPECT_EQ(transcript(expected.size()), expected);
+    // The fake plays chess (e2e4) until it is told the variant.
+    engine.sendLine("position startpos");
+    engine.sendLine("go depth 1");
+    const std::string reply = lineStartingWith("bestmove ");
+    Board start;
+    start.setStartPosition();
+    EXPECT_TRUE(start.isLegalMoveText(reply.substr(9, 4))) << reply;
 
     engine.sendLine("setoption newgame");
     engine.sendLine("setoption usebook false"); // UCCI only: not sent
     engine.sendLine("stop");
-    EXPECT_EQ(transcript(expected.size() + 2).back(), "stop");
-    EXPECT_EQ(transcript()[expected.size()], "ucinewgame");
+    EXPECT_EQ(transcript(expected.size() + 4).back(), "stop");
+    EXPECT_EQ(transcript()[expected.size() + 2], "ucinewgame");
 }
 
 TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) {
@@ -162,7 +173,8 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
     const std::vector<std::string> refused
         = { "ucci", "quit", "uci", "setoption name Ponder value true" };
     const std::vector<std::string> uci = { "uci", "setoption name Ponder value true" };
-    const std::vector<std::string> slow = { "ucci", "quit", "uci", "quit", "ucci", "setoption usemillisec true" };
+    const std::vector<std::string> slow
+        = { "ucci", "quit", "uci", "quit", "ucci", "setoption usemillisec true" };
     const Row rows[] = {
         { "", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
         { "uci", EngineProtocol::Auto, EngineProtocol::Uci, refused },
@@ -232,8 +244,8 @@ TEST_F(FakeEngineTest, EveryMoveBannedOrNoneLeftIsNoMove) {
     EXPECT_EQ(engine.readLine(), "nobestmove") << "answered in the engine's name";
     EXPECT_EQ(engine.state(), EngineState::Idle);
     EXPECT_EQ(engine.lastReply(), "nobestmove");
-    const std::vector<std::string> sent = transcript(7, 300);
-    EXPECT_EQ(sent.size(), 6u) << "ucci, quit, uci, Ponder, isready, position: no go";
+    const std::vector<std::string> sent = transcript(8, 300);
+    EXPECT_EQ(sent.size(), 7u) << "ucci, quit, uci, Ponder, UCI_Variant, isready, position: no go";
     EXPECT_EQ(sent.back(), "position startpos");
 
     engine.sendLine(MATED);

@@ -5,7 +5,10 @@
 //   QINGLAN_FAKE_NAME        the "id name" (default FakeEngine)
 //   QINGLAN_FAKE_BOOK        the book named in "option bookfiles ... default" (book.dat)
 //   QINGLAN_FAKE_MODE        comma-separated flags, see Mode below; "delay=MS" too
-//   QINGLAN_FAKE_OPTIONS     file whose lines are said, as they stand, before "ucciok"/"uciok"
+//   QINGLAN_FAKE_OPTIONS     file whose lines are said, as they stand, before "ucciok"/"uciok";
+//                            a line that starts "ucci:" or "uci:" only in that protocol
+// As UCI engines that play many variants do, it plays chess (and answers e2e4) until
+// told "setoption name UCI_Variant value xiangqi".
 #include "rules/Board.h"
 
 #include <algorithm>
@@ -149,7 +152,7 @@ private:
     void onLine(const std::string& line);
     void greet();
     void greetUci();
-    void sayExtraOptions();
+    void sayExtraOptions(const std::string& protocol);
     bool onUciLine(const std::string& line);
     void startSearch(const std::string& line);
     void answerSearch();
@@ -164,6 +167,8 @@ private:
     bool pondering_ = false;
     std::optional<Clock::time_point> answerAt_; // none: waits for stop or ponderhit
     std::vector<std::string> searchMoves_; // UCI "searchmoves", 0-based
+    bool speaksUci_ = false;
+    std::string variant_ = "chess"; // UCI only
 };
 
 void FakeEngine::say(const std::string& line) {
@@ -197,18 +202,25 @@ void FakeEngine::greet() {
     say("option usemillisec type check default false");
     say("option hashsize type spin min 0 max 1024 default 16");
     say("option bookfiles type string default " + envOr("QINGLAN_FAKE_BOOK", "book.dat"));
-    sayExtraOptions();
+    sayExtraOptions("ucci");
     say(mode_.ucciokSpace ? "ucciok " : "ucciok");
     if (mode_.burst) say("info string after ucciok in the same write");
     bursting_ = false;
     flush();
 }
 
-void FakeEngine::sayExtraOptions() {
+void FakeEngine::sayExtraOptions(const std::string& protocol) {
     const char* path = std::getenv("QINGLAN_FAKE_OPTIONS");
     if (!path) return;
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) say(line);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t colon = line.find(':');
+        const std::string tag = colon == std::string::npos ? "" : line.substr(0, colon);
+        if (tag != "ucci" && tag != "uci")
+            say(line);
+        else if (tag == protocol)
+            say(line.substr(colon + 1));
+    }
 }
 
 void FakeEngine::greetUci() {
@@ -217,8 +229,9 @@ void FakeEngine::greetUci() {
     say("id author qinglan tests");
     say("option name Ponder type check default false");
     say("option name Hash type spin default 16 min 1 max 1024");
-    say("option name UCI_Variant type combo default xiangqi var xiangqi");
-    sayExtraOptions();
+    say("option name Protocol type combo default uci var uci var ucci var xboard");
+    say("option name UCI_Variant type combo default chess var chess var xiangqi");
+    sayExtraOptions("uci");
     say("uciok");
     bursting_ = false;
     flush();
@@ -231,8 +244,11 @@ bool FakeEngine::onUciLine(const std::string& line) {
         say("Unknown command: ucci");
     else if (line == "ucci")
         return false;
-    else if (line == "uci")
+    else if (line == "uci") {
+        speaksUci_ = true;
         greetUci();
+    } else if (line.starts_with("setoption name UCI_Variant value "))
+        variant_ = line.substr(33);
     else if (line == "isready")
         say("readyok");
     else if (line.starts_with("position "))
@@ -270,6 +286,7 @@ std::string FakeEngine::reply() {
     if (mode_.none) return "bestmove (none)";
     std::string move = pickMove(board_, true);
     if (mode_.illegal) return board_.isLegalMoveText("a0a9") ? "bestmove a0a0" : "bestmove a0a9";
+    if (speaksUci_ && variant_ != "xiangqi") return "bestmove e2e4";
     if (move.empty()) return mode_.uci ? "bestmove 0000" : "nobestmove";
     Board after = board_;
     after.makeMoveText(move);

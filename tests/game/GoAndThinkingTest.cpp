@@ -69,8 +69,11 @@ TEST(ThinkingRow, ColumnsGuessAndVariation) {
             " 12     -35   1520  砲二平五 马８进７\r\n" },
         { "info depth 3 score 8 time 10 pv h2e2", "马８进７",
             "  3       8     10  (马８进７) 砲二平五\r\n" },
-        // Only a node count: no row at all.
+        // Only a node count, or progress with only a depth: no row at all.
         { "info nodes 4000", "", "" },
+        { "info depth 14 currmove h2e2 currmovenumber 3", "", "" },
+        { "info depth 9", "", "" },
+        { "info depth 9 time 300", "", "  9            300 \r\n" },
         // A token that is not four bytes is skipped; the variation ends before its first
         // illegal move, which is reported.
         { "info depth 2 score 1 time 5 pv h2e2x h2e2 a0a5 h9g7", "",
