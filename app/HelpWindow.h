@@ -13,6 +13,7 @@ inline constexpr const char* HELP_HOME = "qrc:/help/index.html";
 // "帮助主题(&C)": the help pages in Chinese, compiled into the program, with their links
 // followed inside the window (no browser). Not modal; one per main window.
 class HelpWindow : public QWidget {
+    Q_OBJECT
 public:
     explicit HelpWindow(QWidget* owner);
     QTextBrowser& browser() { return *browser_; }

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Builds the Debian package qinglan_<version>_<arch>.deb in dist/ from a release build
+# (build-package/, with Debian's hardening flags), installed with `cmake --install
+# --strip` into a staging folder; the dependencies come from the binaries
+# (dpkg-shlibdeps). Then lintian, desktop-file-validate and appstreamcli check it, and
+# their findings are printed. The Debian tools are installed first when missing.
+#   scripts/package.sh [--no-checks]
+# MAINTAINER="Name <address>" names the package's maintainer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+tools=(dpkg-dev lintian desktop-file-utils appstream)
+missing=()
+for p in "${tools[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build=build-package
+stage=$build/stage
+# Debian's hardening flags (fortify, stack protector, relro, bind now).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+export CXXFLAGS LDFLAGS
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQINGLAN_TESTS=OFF \
+    -DQINGLAN_SANITIZE=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$build" -j2
+
+rm -rf "$stage"
+DESTDIR="$PWD/$stage" cmake --install "$build" --strip >/dev/null
+
+upstream=$("$build/bin/qinglan-cli" --version | awk '{print $2}')
+commit=$(git describe --always --abbrev=10 2>/dev/null || true)
+version="$upstream-1"
+if [ -n "$commit" ]; then
+    day=$(git log -1 --format=%cd --date=format:%Y%m%d)
+    version="$upstream+git$day.$commit-1"
+fi
+arch=$(dpkg --print-architecture)
+maintainer=${MAINTAINER:-"青岚象棋开发组 <qinglan@qinglan.invalid>"}
+
+doc=$stage/usr/share/doc/qinglan
+install -d "$doc"
+install -m 644 packaging/debian/copyright "$doc/copyright"
+{
+    echo "qinglan ($version) unstable; urgency=medium"
+    echo
+    echo "  * Built by scripts/package.sh${commit:+ from commit $commit}."
+    echo
+    echo " -- $maintainer  $(date -R ${SOURCE_DATE_EPOCH:+-d @$SOURCE_DATE_EPOCH})"
+} | gzip -9n >"$doc/changelog.Debian.gz"
+
+# dpkg-shlibdeps wants a debian/control beside it: a throwaway one in a scratch folder.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/debian"
+printf 'Source: qinglan\n\nPackage: qinglan\nArchitecture: any\n' >"$scratch/debian/control"
+binaries=("$PWD/$stage/usr/bin/qinglan" "$PWD/$stage/usr/bin/qinglan-cli" "$PWD/$stage/usr/lib/qinglan/qinglan-engine")
+depends=$(cd "$scratch" && dpkg-shlibdeps -O "${binaries[@]}" | sed -n 's/^shlibs:Depends=//p')
+
+# Owners and modes as a package has them: directories and programs 755, the rest 644.
+find "$stage" -type d -exec chmod 755 {} +
+find "$stage" -type f -exec chmod 644 {} +
+chmod 755 "${binaries[@]}"
+install -d "$stage/DEBIAN"
+size=$(du -sk --exclude=DEBIAN "$stage" | cut -f1)
+sed -e "s|@VERSION@|$version|" -e "s|@ARCH@|$arch|" -e "s|@MAINTAINER@|$maintainer|" \
+    -e "s|@SIZE@|$size|" -e "s|@DEPENDS@|$depends|" packaging/debian/control.in >"$stage/DEBIAN/control"
+(cd "$stage" && find usr -type f -print0 | sort -z | xargs -0 md5sum >DEBIAN/md5sums)
+chmod 644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
+
+mkdir -p dist
+deb=dist/qinglan_${version}_${arch}.deb
+dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
+echo "built $deb"
+dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+
+[ "${1:-}" = "--no-checks" ] && exit 0
+echo "== lintian"
+lintian --info --display-info --pedantic "$deb" || true
+echo "== desktop-file-validate"
+desktop-file-validate "$stage/usr/share/applications/qinglan.desktop" && echo "no findings"
+echo "== appstreamcli validate"
+appstreamcli validate --no-net --pedantic "$stage"/usr/share/metainfo/*.metainfo.xml || true
