@@ -8,19 +8,7 @@
 # MAINTAINER="Name <address>" names the package's maintainer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-
-tools=(dpkg-dev lintian desktop-file-utils appstream)
-missing=()
-for p in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/setup.sh --package
 
 build=build-package
 stage=$build/stage

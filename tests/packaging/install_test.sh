@@ -55,6 +55,22 @@ if [ "$gui" = ON ]; then
     if command -v desktop-file-validate >/dev/null; then
         desktop-file-validate "$usr/share/applications/qinglan.desktop" || fail "desktop entry"
     fi
+    # The file types, as a desktop's file manager tells them (when the tools are here).
+    if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
+        mkdir -p "$dest/mime/mime/packages"
+        cp "$usr/share/mime/packages/qinglan.xml" "$dest/mime/mime/packages/"
+        update-mime-database "$dest/mime/mime"
+        printf '[Event "x"]\n[Game "Chinese Chess"]\n1. h2e2 h9g7\n' >"$dest/xiangqi.pgn"
+        printf '[Event "x"]\n[White "a"]\n1. e4 e5\n' >"$dest/chess.pgn"
+        printf 'XQ\n' >"$dest/game.xqf"
+        printf '9/9/9/9/9/9/9/9/9/4K4 w - - 0 1\n' >"$dest/position.fen"
+        for pair in xiangqi.pgn:application/x-xiangqi-pgn chess.pgn:application/vnd.chess-pgn \
+            game.xqf:application/x-xiangqi-xqf position.fen:application/x-xiangqi-fen; do
+            type=$(XDG_DATA_DIRS="$dest/mime:/usr/share" gio info -a standard::content-type \
+                "$dest/${pair%%:*}" | sed -n 's/.*standard::content-type: //p')
+            [ "$type" = "${pair#*:}" ] || fail "${pair%%:*} is taken for $type"
+        done
+    fi
     paint=$(XDG_CONFIG_HOME="$dest/config" QT_QPA_PLATFORM=offscreen QINGLAN_NO_SOUND=1 \
         QINGLAN_EXIT_AFTER_FIRST_PAINT=1 "$usr/bin/qinglan" 2>&1) || fail "qinglan: $paint"
     grep -q "^first_paint_ms_since_main " <<<"$paint" || fail "no first paint: $paint"
