@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package qinglan_<version>_<arch>.deb in dist/ from a release build
-# (build-package/, with Debian's hardening flags), installed with `cmake --install
-# --strip` into a staging folder; the dependencies come from the binaries
-# (dpkg-shlibdeps). Then lintian, desktop-file-validate and appstreamcli check it, and
-# their findings are printed. The Debian tools are installed first when missing.
+# (build-package/, with Debian's hardening flags; the programs in /usr/games as Debian
+# wants games), installed with `cmake --install` into a staging folder and stripped;
+# the dependencies come from the binaries (dpkg-shlibdeps). Then lintian,
+# desktop-file-validate and appstreamcli check it, and their findings are printed.
+# The Debian tools are installed first when missing.
 #   scripts/package.sh [--no-checks]
 # MAINTAINER="Name <address>" names the package's maintainer.
 set -euo pipefail
@@ -17,12 +18,16 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
+# Games go to /usr/games in Debian.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQINGLAN_TESTS=OFF \
-    -DQINGLAN_SANITIZE=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+    -DQINGLAN_SANITIZE=OFF -DCMAKE_INSTALL_PREFIX=/usr -DQINGLAN_INSTALL_BINDIR=games >/dev/null
 cmake --build "$build" -j2
 
 rm -rf "$stage"
-DESTDIR="$PWD/$stage" cmake --install "$build" --strip >/dev/null
+DESTDIR="$PWD/$stage" cmake --install "$build" >/dev/null
+binaries=("$PWD/$stage/usr/games/qinglan" "$PWD/$stage/usr/games/qinglan-cli" "$PWD/$stage/usr/lib/qinglan/qinglan-engine")
+# As dh_strip does: no symbols, and no compiler notes.
+strip --strip-unneeded --remove-section=.comment --remove-section=.note "${binaries[@]}"
 
 upstream=$("$build/bin/qinglan-cli" --version | awk '{print $2}')
 commit=$(git describe --always --abbrev=10 2>/dev/null || true)
@@ -50,7 +55,6 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/debian"
 printf 'Source: qinglan\n\nPackage: qinglan\nArchitecture: any\n' >"$scratch/debian/control"
-binaries=("$PWD/$stage/usr/bin/qinglan" "$PWD/$stage/usr/bin/qinglan-cli" "$PWD/$stage/usr/lib/qinglan/qinglan-engine")
 depends=$(cd "$scratch" && dpkg-shlibdeps -O "${binaries[@]}" | sed -n 's/^shlibs:Depends=//p')
 
 # Owners and modes as a package has them: directories and programs 755, the rest 644.
