@@ -20,6 +20,8 @@ protected:
             / ("qinglan-locations-" + std::to_string(::getpid()) + "-"
                 + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
+        bin = root / "usr/bin";
+        packaged = root / "usr/lib/qinglan";
         fs::create_directories(bin);
     }
     void TearDown() override { fs::remove_all(root); }
@@ -29,8 +31,7 @@ protected:
     }
 
     fs::path root;
-    fs::path bin = root / "usr/bin";
-    fs::path packaged = root / "usr/lib/qinglan";
+    fs::path bin, packaged;
 };
 
 TEST_F(EngineLocationsTest, PackageFolderIsBesideTheProgramsFolder) {
