@@ -24,14 +24,15 @@ void openPositionFile(MainWindow& window) {
     if (!path.empty()) openPositionFileAt(window, path);
 }
 
-void openPositionFileAt(MainWindow& window, const std::string& path) {
+bool openPositionFileAt(MainWindow& window, const std::string& path) {
     const PositionFileRead read = readPositionFile(path);
     if (!read.error.empty()) {
         window.showMessage("无法打开局面文件（" + read.error + "），当前对局不变：\r\n" + path,
             "青岚象棋", MESSAGE_FLAG_WARNING);
-        return;
+        return false;
     }
     window.flow().openPosition(read.text);
+    return true;
 }
 
 void openStartFile(MainWindow& window, const std::string& path) {
@@ -39,9 +40,10 @@ void openStartFile(MainWindow& window, const std::string& path) {
         window.showMessage(
             "这个版本还不能打开棋谱文件（XQF、PGN），只能打开局面文件（.fen）：\r\n" + path,
             "青岚象棋", MESSAGE_FLAG_WARNING);
+    } else if (openPositionFileAt(window, path)) {
         return;
     }
-    openPositionFileAt(window, path);
+    window.openNewGameDialog();
 }
 
 } // namespace qinglan

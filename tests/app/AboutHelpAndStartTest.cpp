@@ -142,10 +142,12 @@ TEST_F(AboutHelpAndStartTest, AGameRecordGivenAtStartIsRefusedAndTheGameStays) {
         const std::string path = programDir.filePath(QString::fromUtf8(name)).toStdString();
         std::ofstream(path) << "XQ";
         messages.clear();
+        dialogs.clear();
         const std::string before = game().board.toFen();
         window->openFileAtStart(path);
         settle();
         ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_EQ(dialogs, std::vector<std::string> { "开始对局" }) << "greeted after all";
         EXPECT_NE(messages[0].text.find("还不能打开棋谱文件"), std::string::npos);
         EXPECT_NE(messages[0].text.find(path), std::string::npos);
         EXPECT_EQ(game().board.toFen(), before);
@@ -155,6 +157,7 @@ TEST_F(AboutHelpAndStartTest, AGameRecordGivenAtStartIsRefusedAndTheGameStays) {
     settle();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].text.find("无法打开局面文件"), std::string::npos) << messages[0].text;
+    EXPECT_EQ(std::count(dialogs.begin(), dialogs.end(), "开始对局"), 2);
 }
 
 // Laid out as `cmake --install` does: <prefix>/bin holds the program (its folder may
