@@ -70,6 +70,7 @@ sed -e "s|@VERSION@|$version|" -e "s|@ARCH@|$arch|" -e "s|@MAINTAINER@|$maintain
 chmod 644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
 
 mkdir -p dist
+rm -f dist/qinglan_*.deb # one package, so `apt-get install ./dist/qinglan_*.deb` names it
 deb=dist/qinglan_${version}_${arch}.deb
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
 echo "built $deb"
