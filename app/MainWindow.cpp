@@ -2,16 +2,19 @@
 
 #include "app/BoardView.h"
 #include "app/GlobalState.h"
+#include "app/HelpWindow.h"
 #include "app/MoveListWindow.h"
 #include "app/PositionFileCommands.h"
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
+#include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
 #include "app/dialogs/EngineOptionsDialog.h"
 #include "app/dialogs/LevelDialog.h"
 #include "app/dialogs/NewGameDialog.h"
 #include "app/dialogs/PositionEditor.h"
+#include "game/EngineLocations.h"
 #include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageDecoding.h"
@@ -130,6 +133,7 @@ void MainWindow::connectMenus() {
     connect(
         m.loadSecondaryEngine, &QAction::triggered, this, [this] { game_.toggleEngine(false); });
     connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m.helpTopics, &QAction::triggered, this, [this] { showHelpWindow(this); });
     connect(m.displaySettings, &QAction::triggered, this, &MainWindow::showDisplaySettingsDialog);
     connect(m.mainEngineOptions, &QAction::triggered, this, [this] {
         state_.engineOptTarget = 1;
@@ -172,18 +176,25 @@ std::string programDirOf(const GlobalState& state) {
     return state.programDir.empty() ? programDirectory() : state.programDir;
 }
 
+// An installed program never writes beside itself, even run by root.
+SettingsFileLocation settingsLocationOf(const std::string& programDir) {
+    if (isInstalledProgram(programDir))
+        return settingsFilePath(programDir, [](const std::string&) { return false; });
+    return settingsFilePath(programDir);
+}
+
 } // namespace
 
 void MainWindow::loadSettings() {
     const std::string dir = programDirOf(state_);
-    const SettingsFileLocation where = settingsFilePath(dir);
+    const SettingsFileLocation where = settingsLocationOf(dir);
     const ProfileFile profile(where.readPath, where.savePath);
     game_.loadEngineSettings(profile, dir);
     applyDisplaySettings(readDisplaySettings(profile));
 }
 
 void MainWindow::saveSettings() {
-    const SettingsFileLocation where = settingsFilePath(programDirOf(state_));
+    const SettingsFileLocation where = settingsLocationOf(programDirOf(state_));
     ProfileFile profile(where.readPath, where.savePath);
     game_.saveEngineSettings(profile);
     writeDisplaySettings(profile, state_.displaySettings);
@@ -192,8 +203,15 @@ void MainWindow::saveSettings() {
 }
 
 void MainWindow::showAbout() {
-    showMessage(
-        "青岚象棋5.0测试版，与UCCI引擎对弈的中国象棋程序。\r\n青岚象棋开发组制作。", "青岚象棋", 0);
+    AboutDialog dialog(game_, this);
+    runModalDialog(dialog);
+}
+
+void MainWindow::openFileAtStart(const std::string& path) {
+    // The file takes the place of the greeting: a new game would replace it.
+    greeted_ = true;
+    QMetaObject::invokeMethod(
+        this, [this, path] { openStartFile(*this, path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::startMoveAnimation(const std::string& moveText) {

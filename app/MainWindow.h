@@ -71,6 +71,9 @@ public:
     DisplaySettingsDialog* displaySettingsDialog() const { return displayDialog_; }
     // "主引擎设置...(&3)" / "副引擎设置...(&4)": the engine engineOptTarget names.
     void editEngineOptions();
+    // A file named on the command line, opened once the window is up, instead of the
+    // new-game dialog that greets a plain start.
+    void openFileAtStart(const std::string& path);
 
     Game& game() { return game_; }
     GameFlow& flow() { return game_.flow(); }

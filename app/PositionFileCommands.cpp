@@ -1,5 +1,6 @@
 #include "app/PositionFileCommands.h"
 
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "game/PositionFile.h"
 #include "platform/FileDialogs.h"
@@ -20,14 +21,29 @@ void savePositionFile(MainWindow& window) {
 
 void openPositionFile(MainWindow& window) {
     const std::string path = askOpenFileName(&window, "打开局面文件", POSITION_FILE_FILTER);
-    if (path.empty()) return;
+    if (!path.empty()) openPositionFileAt(window, path);
+}
+
+bool openPositionFileAt(MainWindow& window, const std::string& path) {
     const PositionFileRead read = readPositionFile(path);
     if (!read.error.empty()) {
         window.showMessage("无法打开局面文件（" + read.error + "），当前对局不变：\r\n" + path,
             "青岚象棋", MESSAGE_FLAG_WARNING);
-        return;
+        return false;
     }
     window.flow().openPosition(read.text);
+    return true;
+}
+
+void openStartFile(MainWindow& window, const std::string& path) {
+    if (startFileKind(path) == StartFileKind::GameRecord) {
+        window.showMessage(
+            "这个版本还不能打开棋谱文件（XQF、PGN），只能打开局面文件（.fen）：\r\n" + path,
+            "青岚象棋", MESSAGE_FLAG_WARNING);
+    } else if (openPositionFileAt(window, path)) {
+        return;
+    }
+    window.openNewGameDialog();
 }
 
 } // namespace qinglan

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace qinglan {
 
 class MainWindow;
@@ -10,5 +12,12 @@ void savePositionFile(MainWindow& window);
 // "打开...(&O)": asks for a ".fen" file, sets the game from it and restarts play.
 // A file that is not a position is reported and the game goes on unchanged.
 void openPositionFile(MainWindow& window);
+// A position file by its path, as "打开...(&O)" opens a chosen one. False when it
+// could not be read (the message has been shown).
+bool openPositionFileAt(MainWindow& window, const std::string& path);
+// A file given at start: a position is opened; a game record (".xqf", ".pgn"), which
+// the window cannot open yet, is refused with a message saying so. After a refusal or
+// a file that cannot be read, the new-game dialog greets as at a plain start.
+void openStartFile(MainWindow& window, const std::string& path);
 
 } // namespace qinglan

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/DisplayCheck.h"
 #include "app/FirstPaintReporter.h"
 #include "app/GlobalState.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char** argv) {
     const std::int64_t started = qinglan::tickMs();
+    // --version and --help answer without a display.
+    if (const std::optional<int> answered = qinglan::answerVersionOrHelp(argc, argv))
+        return *answered;
     // Qt aborts when it cannot reach a window system: say why and how to run instead.
     if (!qinglan::hasDisplay(qinglan::currentDisplayEnvironment())) {
         std::fprintf(
@@ -23,11 +27,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglan"));
     qinglan::initBuiltInResources();
+    // Qt has taken its own options out by now; what is left is ours.
+    const qinglan::CommandLine line = qinglan::parseCommandLine(QApplication::arguments());
+    if (line.action == qinglan::CommandLine::Action::Refuse) return qinglan::refuse(line);
 
     qinglan::MainWindow window(state);
     if (std::getenv("QINGLAN_EXIT_AFTER_FIRST_PAINT"))
         new qinglan::FirstPaintReporter(&window.boardSurface(), started);
     window.show();
+    if (!line.file.empty()) window.openFileAtStart(line.file);
     window.activateWindow();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "Match.h"
 #include "rules/Board.h"
 #include "rules/Perft.h"
+#include "version/Version.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,6 +18,21 @@ namespace {
 
 constexpr const char* USAGE = "usage: qinglan-cli perft DEPTH [POSITION] | moves POSITION | "
                               "notation POSITION MOVE... | status POSITION | bench | match ...";
+
+constexpr const char* HELP
+    = "qinglan-cli: xiangqi rules and engine matches from the command line.\n"
+      "POSITION is a FEN, or \"position fen FEN\" / \"position startpos\", optionally\n"
+      "followed by \" moves\" and coordinate moves (h2e2).\n\n"
+      "  perft DEPTH [POSITION]     leaf nodes of the legal move tree, split by first move\n"
+      "  moves POSITION             the legal moves, sorted, on one line\n"
+      "  notation POSITION MOVE...  each move in Chinese notation\n"
+      "  status POSITION            game status and repetition verdict\n"
+      "  bench                      a fixed perft suite with timings\n"
+      "  match ENGINE_A ENGINE_B [options]\n"
+      "                             games between two UCCI or UCI engines, no window\n"
+      "  --version, -v              the version and the commit it was built from\n"
+      "  --help, -h                 this text\n\n"
+      "See man qinglan-cli for the match options.\n";
 
 int usage() {
     std::fprintf(stderr, "%s\n", USAGE);
@@ -84,6 +100,14 @@ int runStatus(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string_view command = argv[1];
+    if (command == "--version" || command == "-v") {
+        std::printf("qinglan-cli %s\n", versionText().c_str());
+        return 0;
+    }
+    if (command == "--help" || command == "-h") {
+        std::printf("%s\nusage: %s\n", HELP, MATCH_USAGE);
+        return 0;
+    }
     if (command == "perft") return runPerft(argc, argv);
     if (command == "moves") return runMoves(argc, argv);
     if (command == "notation") return runNotation(argc, argv);

@@ -1,5 +1,6 @@
 #include "game/Game.h"
 
+#include "game/EngineLocations.h"
 #include "game/GameHost.h"
 #include "platform/MessageCodes.h"
 #include "platform/TextEncoding.h"
@@ -61,9 +62,7 @@ void Game::saveEngineSettings(ProfileFile& profile) const {
 }
 
 void Game::loadEngineAtStart(bool main, const std::string& path, const std::string& programDir) {
-    const std::string program = isFile(path)
-        ? path
-        : programDir + "/" + (main ? DEFAULT_MAIN_ENGINE : DEFAULT_SECONDARY_ENGINE);
+    const std::string program = isFile(path) ? path : defaultEnginePath(programDir, main);
     engine(main).loadProgram(program);
 }
 

@@ -12,7 +12,8 @@ namespace qinglan {
 class GameHost;
 class ProfileFile;
 
-// Default engine programs, looked up in the program's own folder.
+// Default engine programs, looked up in the program's own folder (and in an installed
+// package's engine folder, EngineLocations.h).
 inline constexpr const char* DEFAULT_MAIN_ENGINE = "青岚引擎1.0.exe";
 inline constexpr const char* DEFAULT_SECONDARY_ENGINE = "松涛引擎1.0.exe";
 
@@ -50,8 +51,9 @@ public:
     void loadEngineSettings(const ProfileFile& profile, const std::string& programDir);
     // Each engine's program path and options, for the next start.
     void saveEngineSettings(ProfileFile& profile) const;
-    // Start-up: path when it names a file, else the slot's default program in
-    // programDir. The result is not reported: an engine that fails stays unloaded.
+    // Start-up: path when it names a file, else the slot's default program for
+    // programDir (defaultEnginePath). The result is not reported: an engine that fails stays
+    // unloaded.
     void loadEngineAtStart(bool main, const std::string& path, const std::string& programDir);
     // "加载主引擎...(&1)" / "加载副引擎...(&2)": unloads a running engine, else asks for
     // a program and loads it; then the turn goes on.

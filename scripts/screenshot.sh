@@ -4,7 +4,8 @@
 # mouse, and the level, engine options and display settings dialogs opened from their
 # menus, saved as docs/dialog-new-game.png, docs/screenshot-start.png,
 # docs/screenshot.png, docs/dialog-level.png, docs/dialog-engine-options.png and
-# docs/dialog-display.png.
+# docs/dialog-display.png, and the about box and help window (docs/dialog-about.png,
+# docs/help-window.png, docs/help-rules.png).
 # QINGLAN_BIN picks the program (default build/bin/qinglan, built in Release when
 # missing).
 set -euo pipefail
@@ -84,4 +85,17 @@ menu o 3 # "主引擎设置...(&3)"
 shoot_dialog "设置：" docs/dialog-engine-options.png
 menu t v # "选项(&T)" / "显示设置...(&V)"
 shoot_dialog "^显示设置$" docs/dialog-display.png
-echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png and the level, engine options and display dialogs"
+menu h a # "帮助(&H)" / "关于(&A)"
+shoot_dialog "^青岚象棋$" docs/dialog-about.png
+# "帮助主题(&C)" (F1): the first page, then the rules page through its link, reached
+# with the keyboard (Tab moves through the page's links, Return follows one).
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+xdotool key --window "$win" F1
+help=$(xdotool search --sync --onlyvisible --name "青岚象棋帮助" | head -n 1)
+sleep 0.8
+import -window "$help" docs/help-window.png
+xdotool windowfocus --sync "$help" 2>/dev/null || true
+xdotool key Tab Tab Tab Tab Return # 目录, then the links 如何下棋, 菜单, 级别, 裁判规则
+sleep 0.8
+import -window "$help" docs/help-rules.png
+echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png, the level, engine options, display and about dialogs, and the help window"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs. Safe to run again: it only calls
-# apt-get when something is missing. With --fuzz it adds clang for the fuzzer.
+# apt-get when something is missing. With --fuzz it adds clang for the fuzzer, with
+# --package the tools that build and check the Debian package.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,10 @@ packages=(
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)
+fi
+# Only scripts/package.sh asks for the Debian packaging tools and validators.
+if [ "${1:-}" = "--package" ]; then
+    packages+=(dpkg-dev lintian desktop-file-utils appstream)
 fi
 
 missing=()

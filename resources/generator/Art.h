@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -35,6 +36,11 @@ QImage drawPiece(bool red, int type);
 // The file name a piece image is written under, e.g. "red_king.png".
 QString pieceFileName(bool red, int type);
 QImage drawSelectionFrame();
-QImage drawAppIcon();
+// The program's icon, size x size pixels (256 is the window icon).
+QImage drawAppIcon(int size = 256);
+// The same icon as SVG, the glyph as outlines.
+QByteArray drawAppIconSvg();
+// The sizes of the desktop's icon theme the generator writes.
+inline constexpr int ICON_SIZES[] = { 16, 22, 24, 32, 48, 64, 128, 256 };
 
 } // namespace resgen

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir root(args[1]);
-    if (!root.mkpath("images") || !root.mkpath("sounds")) {
+    if (!root.mkpath("images") || !root.mkpath("sounds") || !root.mkpath("icons")) {
         std::fprintf(stderr, "cannot create the output folders under %s\n", qPrintable(args[1]));
         return 1;
     }
@@ -57,6 +57,12 @@ int main(int argc, char** argv) {
     ok &= saveImage(resgen::drawBackground(), images + "background.jpg", 90);
     ok &= saveImage(resgen::drawMoveListBackground(), images + "movelist.jpg", 92);
     ok &= saveImage(resgen::drawAppIcon(), images + "icon.png");
+    // The desktop's icons, installed into the icon theme (packaging/).
+    const QString icons = root.filePath("icons/");
+    for (int size : resgen::ICON_SIZES)
+        ok &= saveImage(
+            resgen::drawAppIcon(size), icons + QStringLiteral("qinglan-%1.png").arg(size));
+    ok &= saveBytes(resgen::drawAppIconSvg(), icons + "qinglan.svg");
 
     ok &= saveBytes(resgen::encodeWav(resgen::synthCheck()), sounds + "check.wav");
     ok &= saveBytes(resgen::encodeWav(resgen::synthCapture()), sounds + "capture.wav");

@@ -222,14 +222,12 @@ TEST_F(MainWindowTest, AnimationTakesStepsPlusOneTicksOnTheRealTimer) {
 }
 
 TEST_F(MainWindowTest, AboutBoxHelpAndExit) {
+    dialogs.clear();
     menus().about->trigger();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "青岚象棋");
-    EXPECT_EQ(messages[0].flags, 0);
-    EXPECT_NE(messages[0].text.find("\r\n"), std::string::npos) << "two lines";
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0], "青岚象棋");
     menus().helpTopics->trigger();
-    menus().newGame->trigger(); // its dialog is not there yet: nothing happens
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages.empty());
     menus().exit->trigger();
     settle();
     EXPECT_FALSE(window->isVisible());
