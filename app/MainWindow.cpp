@@ -415,8 +415,8 @@ void MainWindow::onHeartbeat() {
     }
     game_.engines().pollEngines();
     // The game is already marked over, so the box can wait for the queue.
-    if (std::optional<std::string> message = game_.flow().checkTimeouts())
-        showLater([this, text = *message] { game_.flow().askRestart(text); });
+    if (std::optional<GameResult> result = game_.flow().checkTimeouts())
+        showLater([this, lost = *result] { game_.flow().askRestart(lost); });
     inHeartbeat_ = false;
 }
 

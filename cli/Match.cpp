@@ -3,7 +3,6 @@
 #include "MatchStats.h"
 #include "game/Game.h"
 #include "game/HeadlessHost.h"
-#include "platform/MessageCodes.h"
 #include "platform/TextEncoding.h"
 #include "platform/Ticks.h"
 
@@ -83,16 +82,10 @@ LevelSettings levelOf(const MatchOptions& o) {
     return level;
 }
 
-std::string stripQuestion(const std::string& message) {
-    const std::size_t at = message.find("，重新开始吗？");
-    return at == std::string::npos ? message : message.substr(0, at);
-}
-
 // A fault an engine committed on its move, judged once the line that caused it is
-// fully handled (a wrong ponder guess still lets the move be played).
+// fully handled.
 struct Fault {
-    std::string text;
-    bool redToMove = true;
+    GameResult result;
     int plies = 0;
 };
 
@@ -104,12 +97,6 @@ public:
         : options_(options)
         , level_(levelOf(options)) {
         host_.attach(game_);
-        host_.answer = [this](const HeadlessHost::Message& m) {
-            if (m.flags & MESSAGE_FLAG_WARNING)
-                fault_ = Fault { m.text, game_.state().board.isRedToMove(),
-                    game_.state().board.plyCount() };
-            return MESSAGE_NO;
-        };
     }
 
     bool busy() const { return round_ > 0; }
@@ -124,6 +111,7 @@ public:
         game_.flow().setComputerRed(false);
         game_.flow().setComputerBlack(false);
         host_.messages.clear();
+        host_.faults.clear();
         fault_.reset();
         game_.flow().newGame(fen, level_);
         game_.flow().setSecondaryPlaysRed(!aIsRed);
@@ -137,22 +125,21 @@ public:
         if (!busy()) return std::nullopt;
         for (bool main : { true, false })
             if (game_.takeExitedEngine(main))
-                return finish(main == aIsRed_ ? 2 : 1, names_[main] + " crashed");
+                return finish(lossOf(main == aIsRed_, ResultReason::EngineCrash));
         game_.engines().pollEngines();
-        if (fault_ && fault_->plies == plies())
-            return finish(fault_->redToMove ? 2 : 1, fault_->text);
+        if (fault_ && fault_->plies == plies()) return finish(fault_->result);
         fault_.reset();
+        for (const HeadlessHost::EngineFault& fault : host_.faults)
+            fault_ = Fault { lossOf(fault.mainEngine == aIsRed_, fault.reason), plies() };
+        host_.faults.clear();
         host_.finishMoveInFlight();
-        if (std::optional<std::string> timeout = game_.flow().checkTimeouts())
-            host_.messages.push_back({ *timeout, "", MESSAGE_FLAG_YES_NO });
-        for (const HeadlessHost::Message& m : host_.messages)
-            if (m.flags & MESSAGE_FLAG_YES_NO)
-                return finish(winnerOfResult(m.text), stripQuestion(m.text));
+        game_.flow().checkTimeouts();
+        if (const std::optional<GameResult>& result = game_.state().result) return finish(*result);
         if (plies() != watchedPlies_) watch();
         if (tickMs() - watchedSince_ > replyLimitMs()) {
             const bool red = game_.state().board.isRedToMove();
             const bool main = red == aIsRed_;
-            GameRecord record = finish(red ? 2 : 1, names_[main] + " did not reply in time");
+            GameRecord record = finish(lossOf(red, ResultReason::NoReply));
             // A hung engine starts afresh for its next game.
             game_.engine(main).unload();
             return record;
@@ -190,20 +177,21 @@ private:
         return 2LL * level_.moveTimeTenths * 100 + REPLY_MARGIN_MS;
     }
 
-    GameRecord finish(int winner, const std::string& reason) {
+    GameRecord finish(const GameResult& result) {
         GameRecord record;
         record.round = round_;
         record.red = engineName(aIsRed_);
         record.black = engineName(!aIsRed_);
-        record.result = winner == 1 ? "1-0" : winner == 2 ? "0-1" : "1/2-1/2";
-        record.reason = reason;
+        record.outcome = result;
+        record.result = pgnResultToken(result);
+        record.reason = resultReasonText(result, record.red, record.black);
         const Board& board = game_.state().board;
         record.fen = board.startFen();
         for (const MoveRecordEntry& entry : board.record())
             record.moves.push_back(moveToCoord(entry.move));
         // A result the runner declares ends the game as the program's own verdicts do,
         // so no later toggle starts another search in it.
-        if (!game_.state().gameOver) game_.flow().announceResult(reason);
+        if (!game_.state().gameOver) game_.flow().announceResult(result);
         game_.flow().stopEngines(EngineGlue::STOP_FOR_SEARCH_MS);
         round_ = 0;
         return record;
@@ -340,13 +328,7 @@ int runMatch(const MatchOptions& options) {
             std::optional<GameRecord> game = slot->step();
             if (!game) continue;
             ++finished;
-            const bool aWon = (game->result == "1-0") == slot->aIsRed();
-            if (game->result == "1/2-1/2")
-                ++score.draws;
-            else if (aWon)
-                ++score.wins;
-            else
-                ++score.losses;
+            score.add(game->outcome.winner, slot->aIsRed());
             std::printf("Game %d (%s vs %s): %s {%s}  [%d-%d-%d]\n", game->round, game->red.c_str(),
                 game->black.c_str(), game->result.c_str(), game->reason.c_str(), score.wins,
                 score.losses, score.draws);

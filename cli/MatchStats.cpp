@@ -8,10 +8,6 @@ namespace qinglan {
 
 namespace {
 
-bool startsWith(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
-}
-
 double eloOf(double score) {
     if (score <= 0) return -std::numeric_limits<double>::infinity();
     if (score >= 1) return std::numeric_limits<double>::infinity();
@@ -29,14 +25,13 @@ std::string escapeTag(const std::string& value) {
 
 } // namespace
 
-int winnerOfResult(const std::string& message) {
-    if (startsWith(message, "红胜") || startsWith(message, "黑方犯规")
-        || startsWith(message, "黑方超时"))
-        return 1;
-    if (startsWith(message, "黑胜") || startsWith(message, "红方犯规")
-        || startsWith(message, "红方超时"))
-        return 2;
-    return 0;
+void MatchScore::add(Winner winner, bool aIsRed) {
+    if (winner == Winner::Draw)
+        ++draws;
+    else if ((winner == Winner::Red) == aIsRed)
+        ++wins;
+    else
+        ++losses;
 }
 
 double MatchScore::score() const {

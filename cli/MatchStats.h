@@ -1,12 +1,11 @@
 #pragma once
 
+#include "game/GameResult.h"
+
 #include <string>
 #include <vector>
 
 namespace qinglan {
-
-// Which side a result message names as the winner: 1 red, 2 black, 0 a draw.
-int winnerOfResult(const std::string& message);
 
 // Wins, draws and losses of engine A, and what they say about the difference in
 // strength.
@@ -16,6 +15,8 @@ struct MatchScore {
     int losses = 0;
 
     int games() const { return wins + draws + losses; }
+    // One more game of A, which played red when aIsRed.
+    void add(Winner winner, bool aIsRed);
     // Points per game, 0..1.
     double score() const;
     // The Elo difference the score means (A minus B); infinite for 0 or 1.
@@ -31,10 +32,11 @@ std::string formatElo(double elo);
 struct GameRecord {
     int round = 0;
     std::string red, black;
-    std::string result; // "1-0", "0-1", "1/2-1/2", "*"
+    std::string result; // "1-0", "0-1", "1/2-1/2"
     std::string reason;
     std::string fen; // the start position
     std::vector<std::string> moves; // coordinate texts
+    GameResult outcome; // what result and reason are written from
 };
 
 // Tag pairs and the moves in coordinate form, numbered by full moves.

@@ -104,6 +104,7 @@ void EngineGlue::handleEngineLine(EngineProcess& engine, const std::string& line
     if (state_.gameOver || line.empty()) return;
     if (isNoMoveReply(line)) {
         warn(displayText(engine.name()) + " 罢工了！");
+        host_.engineFault(state_.isMainEngine(engine), ResultReason::EngineGaveUp);
         return;
     }
     const bool bestMove = startsWith(line, "bestmove ");
@@ -136,6 +137,7 @@ void EngineGlue::handleBestMove(EngineProcess& engine, const std::string& line, 
         && state_.redPlayer() != state_.blackPlayer();
     if (!scratch.makeMoveText(move)) {
         warn(name + " 输出错误信息！");
+        host_.engineFault(state_.isMainEngine(engine), ResultReason::IllegalMove);
         return;
     }
     std::string ponderMove;

@@ -13,25 +13,6 @@ constexpr int STOP_FOR_NEW_POSITION_MS = 1000;
 constexpr int STOP_AT_REST_MS = 100;
 } // namespace
 
-std::string resultMessage(int status, int verdict) {
-    switch (status) {
-    case STATUS_NATURAL_DRAW:
-        return "自然作和，重新开始吗？";
-    case STATUS_NO_CAPTURE_DRAW:
-        return "50回合不吃子作和，重新开始吗？";
-    case STATUS_RED_WINS:
-        return "红胜，重新开始吗？";
-    case STATUS_BLACK_WINS:
-        return "黑胜，重新开始吗？";
-    default:
-        break;
-    }
-    if ((verdict & 24) == RED) return "红方犯规，黑胜，重新开始吗？";
-    if ((verdict & 24) == BLACK) return "黑方犯规，红胜，重新开始吗？";
-    if (verdict != 0) return "双方不变着作和，重新开始吗？";
-    return {};
-}
-
 GameFlow::GameFlow(GameState& state, GameHost& host)
     : state_(state)
     , host_(host) { }
@@ -72,26 +53,25 @@ void GameFlow::nextTurn(const std::string& banLine) {
 }
 
 bool GameFlow::checkGameEnd() {
-    const int status = state_.board.gameStatus();
-    const int verdict = state_.board.repetitionVerdict();
-    if (status != 0 || verdict != 0) {
+    if (const std::optional<GameResult> result = boardResult(state_.board)) {
         pauseClocks();
         stopEngines(STOP_AT_REST_MS);
-        announceResult(resultMessage(status, verdict));
+        announceResult(*result);
         return true;
     }
     state_.clockToMove().resume(state_.now());
     return false;
 }
 
-void GameFlow::announceResult(const std::string& message) {
+void GameFlow::announceResult(const GameResult& result) {
     // Set before the box: both timers keep firing inside its message loop.
     state_.gameOver = 1;
-    askRestart(message);
+    state_.result = result;
+    askRestart(result);
 }
 
-void GameFlow::askRestart(const std::string& message) {
-    if (host_.showMessage(message, BOX_TITLE, MESSAGE_FLAG_YES_NO) == MESSAGE_YES)
+void GameFlow::askRestart(const GameResult& result) {
+    if (host_.showMessage(restartQuestion(result), BOX_TITLE, MESSAGE_FLAG_YES_NO) == MESSAGE_YES)
         host_.offerNewGame();
 }
 
@@ -132,6 +112,7 @@ void GameFlow::restart() {
     state_.mainEngine.sendLine("setoption newgame");
     state_.secondaryEngine.sendLine("setoption newgame");
     state_.gameOver = 0;
+    state_.result.reset();
     for (SideClock* clock : { &state_.redClock, &state_.blackClock }) {
         clock->reset();
         clock->setLimit(state_.currentLevel.gameTimeMs);
@@ -203,17 +184,16 @@ void GameFlow::setSecondaryPlaysRed(bool on) {
     host_.refreshStatus(true);
 }
 
-std::optional<std::string> GameFlow::checkTimeouts() {
+std::optional<GameResult> GameFlow::checkTimeouts() {
     if (state_.gameOver || !state_.currentLevel.isCountdown()) return std::nullopt;
     const std::int64_t now = state_.now();
-    std::optional<std::string> message;
     if (state_.redClock.remaining(now) < 0)
-        message = "红方超时作负，重新开始吗？";
+        state_.result = lossOf(true, ResultReason::Time);
     else if (state_.blackClock.remaining(now) < 0)
-        message = "黑方超时作负，重新开始吗？";
+        state_.result = lossOf(false, ResultReason::Time);
     // The clocks keep their state: the loser's time goes on counting on the panel.
-    if (message) state_.gameOver = 1;
-    return message;
+    if (state_.result) state_.gameOver = 1;
+    return state_.result;
 }
 
 void GameFlow::stopEngines(int timeoutMs) {

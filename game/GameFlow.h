@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/GameResult.h"
 #include "settings/SettingsRecords.h"
 
 #include <cstdint>
@@ -13,10 +14,6 @@ namespace qinglan {
 class EngineProcess;
 class GameHost;
 struct GameState;
-
-// The message for a board verdict (gameStatus, then repetitionVerdict); "" while the
-// game goes on.
-std::string resultMessage(int status, int verdict);
 
 // The referee and conductor of a game: every move goes through playMove, every turn
 // through nextTurn. It decides; the host only shows.
@@ -39,10 +36,10 @@ public:
     void nextTurn(const std::string& banLine = {});
     // True when a result has been announced.
     bool checkGameEnd();
-    // Marks the game over, then asks whether to start again.
-    void announceResult(const std::string& message);
+    // Marks the game over with its result, then asks whether to start again.
+    void announceResult(const GameResult& result);
     // The "重新开始吗？" box of a result already marked; Yes asks the host for a new game.
-    void askRestart(const std::string& message);
+    void askRestart(const GameResult& result);
     // The standard start (or fen) and optionally a new level; clocks reset.
     void newGame(
         const std::optional<std::string>& fen = {}, const std::optional<LevelSettings>& level = {});
@@ -61,7 +58,7 @@ public:
     // The countdown check of the heartbeat: the loss on time to announce, with the
     // game already marked over, or nothing. A game has one result, so when both
     // sides are out of time only red's loss is reported.
-    std::optional<std::string> checkTimeouts();
+    std::optional<GameResult> checkTimeouts();
     // Both engines stop searching, each waiting at most timeoutMs.
     void stopEngines(int timeoutMs);
 

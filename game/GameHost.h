@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/GameResult.h"
+
 #include <string>
 
 namespace qinglan {
@@ -39,6 +41,9 @@ public:
     virtual void offerNewGame() = 0;
     // The thinking display, or null while it is not shown.
     virtual ThinkingDisplay* thinkingDisplay() = 0;
+    // An engine's fault on its move (an illegal move, "nobestmove"), after the warning
+    // box: a referee that judges engines (the match runner) may end the game with it.
+    virtual void engineFault(bool /*mainEngine*/, ResultReason /*fault*/) { }
     // A modal open-file dialog; "" when nothing was chosen.
     virtual std::string askOpenFileName(const std::string& caption, const std::string& filter) = 0;
 };

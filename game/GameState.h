@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineProcess.h"
+#include "game/GameResult.h"
 #include "game/MoveList.h"
 #include "game/Players.h"
 #include "game/SideClock.h"
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qinglan {
@@ -22,7 +24,8 @@ struct GameState {
     MoveList moveList; // the text the move-list box shows
     SideClock redClock, blackClock;
     LevelSettings currentLevel;
-    int gameOver = 0;
+    int gameOver = 0; // 1 once result is set
+    std::optional<GameResult> result;
     SideChecks sides;
     EngineProcess mainEngine;
     EngineProcess secondaryEngine;

@@ -37,12 +37,21 @@ public:
     void offerNewGame() override { ++newGamesOffered; }
     ThinkingDisplay* thinkingDisplay() override { return showThinking ? this : nullptr; }
     std::string askOpenFileName(const std::string& caption, const std::string& filter) override;
+    void engineFault(bool mainEngine, ResultReason fault) override {
+        faults.push_back({ mainEngine, fault });
+    }
 
     bool isEmpty(bool mainEngine) const override { return thinking[mainEngine].empty(); }
     void append(bool mainEngine, const std::string& text) override { thinking[mainEngine] += text; }
     void clear(bool mainEngine) override { thinking[mainEngine].clear(); }
 
+    struct EngineFault {
+        bool mainEngine = true;
+        ResultReason reason = ResultReason::IllegalMove;
+    };
+
     std::vector<Message> messages;
+    std::vector<EngineFault> faults;
     std::vector<std::string> movesPlayed;
     std::function<int(const Message&)> answer;
     std::function<std::string(const std::string& caption)> chooseFile;

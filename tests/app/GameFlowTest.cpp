@@ -108,7 +108,7 @@ TEST_F(GameFlowWindowTest, MateIsAnnouncedAndFreezesTheBoard) {
         clickOn(dialog, "确定按钮");
         return dialog.result();
     };
-    window->flow().announceResult("红胜，重新开始吗？");
+    window->flow().announceResult({ Winner::Red, ResultReason::Checkmate });
     EXPECT_EQ(game().gameOver, 0);
     EXPECT_EQ(game().board.toFen(), std::string(START_FEN));
     EXPECT_EQ(listText(), "  ==开始==");

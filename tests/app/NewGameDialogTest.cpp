@@ -67,7 +67,7 @@ TEST_F(NewGameDialogTest, OpensAtFirstActivationFromTheMenuAndAfterYesCancelKeep
     EXPECT_EQ(game().currentLevel.moveTimeTenths, 30);
 
     answer = MESSAGE_YES;
-    window->flow().announceResult("红胜，重新开始吗？");
+    window->flow().announceResult({ Winner::Red, ResultReason::Checkmate });
     EXPECT_EQ(dialogs.size(), 3u) << "Yes opens the dialog instead of starting at once";
     EXPECT_EQ(game().gameOver, 1) << "cancelled: the finished game stays";
 }

@@ -138,18 +138,6 @@ TEST(ListAlpha, TruncatesTheTransparency) {
     EXPECT_EQ(listAlpha(100), 0);
 }
 
-TEST(ResultMessages, FollowTheOrderOfTheTests) {
-    EXPECT_EQ(resultMessage(0, 0), "");
-    EXPECT_EQ(resultMessage(1, 0), "自然作和，重新开始吗？");
-    EXPECT_EQ(resultMessage(2, 9), "50回合不吃子作和，重新开始吗？") << "status before repetition";
-    EXPECT_EQ(resultMessage(8, 0), "红胜，重新开始吗？");
-    EXPECT_EQ(resultMessage(16, 17), "黑胜，重新开始吗？");
-    EXPECT_EQ(resultMessage(0, 9), "红方犯规，黑胜，重新开始吗？");
-    EXPECT_EQ(resultMessage(0, 17), "黑方犯规，红胜，重新开始吗？");
-    EXPECT_EQ(resultMessage(0, 1), "双方不变着作和，重新开始吗？");
-    EXPECT_EQ(resultMessage(0, 25), "双方不变着作和，重新开始吗？") << "both checking is a draw";
-}
-
 TEST(DisplayCheck, NeedsAPlatformOrAReachableDisplay) {
     EXPECT_FALSE(hasDisplay({}));
     EXPECT_TRUE(hasDisplay({ .qpaPlatform = "offscreen" }));

@@ -34,19 +34,6 @@ TEST(MatchScore, EloAndMarginFromWinsDrawsLosses) {
     EXPECT_EQ(formatElo(MatchScore { 4, 0, 0 }.eloDifference()), "+inf");
 }
 
-TEST(MatchScore, EveryResultMessageNamesItsWinner) {
-    // The messages the game flow announces, by verdict.
-    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_RED_WINS, 0)), 1);
-    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_BLACK_WINS, 0)), 2);
-    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_NATURAL_DRAW, 0)), 0);
-    EXPECT_EQ(winnerOfResult(resultMessage(STATUS_NO_CAPTURE_DRAW, 0)), 0);
-    EXPECT_EQ(winnerOfResult(resultMessage(0, 1 + RED)), 2) << "red fouled";
-    EXPECT_EQ(winnerOfResult(resultMessage(0, 1 + BLACK)), 1) << "black fouled";
-    EXPECT_EQ(winnerOfResult(resultMessage(0, 1 + RED + BLACK)), 0);
-    EXPECT_EQ(winnerOfResult("红方超时作负，重新开始吗？"), 2);
-    EXPECT_EQ(winnerOfResult("黑方超时作负，重新开始吗？"), 1);
-}
-
 TEST(MatchScore, RecordNumbersMovesFromTheSideToMove) {
     GameRecord game { 3, "A", "B \"x\"", "0-1", "黑胜", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1",
         { "e9d9", "e0d0", "d9e9" } };
