@@ -71,14 +71,15 @@ std::string joined(const std::string& folder, std::string_view name) {
 EngineSettings readEngineSettings(const ProfileFile& profile, std::string_view section) {
     EngineSettings settings;
     EngineOptions& options = settings.options;
-    options.randomness = profile.read(section, KEY_RANDOMNESS, "small");
-    options.pruning = profile.read(section, KEY_PRUNING, "medium");
-    options.style = profile.read(section, KEY_STYLE, "normal");
-    options.bookFile = profile.read(section, KEY_BOOK, "");
-    options.logFile = profile.read(section, KEY_LOG, "");
-    options.threads = profile.readInt(section, KEY_THREADS, 0);
-    options.hashSizeMb = profile.readInt(section, KEY_HASH, 0);
-    options.compatFlags = profile.readInt(section, KEY_COMPAT, COMPAT_STARTPOS);
+    // A missing key keeps the record's default: the defaults live in one place.
+    options.randomness = profile.read(section, KEY_RANDOMNESS, options.randomness);
+    options.pruning = profile.read(section, KEY_PRUNING, options.pruning);
+    options.style = profile.read(section, KEY_STYLE, options.style);
+    options.bookFile = profile.read(section, KEY_BOOK, options.bookFile);
+    options.logFile = profile.read(section, KEY_LOG, options.logFile);
+    options.threads = profile.readInt(section, KEY_THREADS, options.threads);
+    options.hashSizeMb = profile.readInt(section, KEY_HASH, options.hashSizeMb);
+    options.compatFlags = profile.readInt(section, KEY_COMPAT, options.compatFlags);
     options.protocol = protocolOf(profile.read(section, KEY_PROTOCOL, ""));
     options.rankBase = rankBaseOf(profile.readInt(section, KEY_RANK_BASE, -1));
     options.programPath = profile.read(section, KEY_OPTIONS_PROGRAM, "");

@@ -23,12 +23,12 @@ enum class RankBase : int { Unknown = 0, Zero = 1, One = 2 };
 struct EngineOptions {
     std::string bookFile; // "" = the engine's own default book
     int hashSizeMb = 0; // 0 = the engine chooses
-    std::string randomness = "none";
+    std::string randomness = "small";
     std::string pruning = "medium";
     std::string style = "normal";
     int threads = 0; // 0 = the engine chooses
     std::string logFile; // "" = no communication log
-    int compatFlags = 0;
+    int compatFlags = COMPAT_STARTPOS;
     EngineProtocol protocol = EngineProtocol::Auto;
     // What was learnt about one program, and its own options by name (values the user
     // set that differ from the engine's defaults). All of it belongs to programPath;
