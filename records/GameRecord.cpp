@@ -1,0 +1,186 @@
+#include "GameRecord.h"
+
+#include <algorithm>
+
+namespace qinglan {
+
+namespace {
+
+const std::string EMPTY_TEXT;
+const std::vector<std::uint8_t> NO_NAGS;
+
+bool hasBothKings(const Board& board) {
+    Grid grid;
+    board.getGrid(&grid);
+    int kings = 0;
+    for (const auto& file : grid)
+        for (int code : file) kings |= code == RED + KING ? 1 : code == BLACK + KING ? 2 : 0;
+    return kings == 3;
+}
+
+} // namespace
+
+std::string normalResult(std::string_view written) {
+    static constexpr std::pair<std::string_view, std::string_view> FORMS[] = {
+        { "1-0", "1-0" },
+        { "0-1", "0-1" },
+        { "1/2-1/2", "1/2-1/2" },
+        { "½-½", "1/2-1/2" },
+        { "红胜", "1-0" },
+        { "紅勝", "1-0" },
+        { "红先胜", "1-0" },
+        { "紅先勝", "1-0" },
+        { "黑负", "1-0" },
+        { "黑負", "1-0" },
+        { "黑胜", "0-1" },
+        { "黑勝", "0-1" },
+        { "红负", "0-1" },
+        { "紅負", "0-1" },
+        { "红先负", "0-1" },
+        { "紅先負", "0-1" },
+        { "和棋", "1/2-1/2" },
+        { "和局", "1/2-1/2" },
+        { "红先和", "1/2-1/2" },
+        { "紅先和", "1/2-1/2" },
+        { "和", "1/2-1/2" },
+    };
+    for (const auto& [form, result] : FORMS)
+        if (written == form) return std::string(result);
+    return "*";
+}
+
+GameRecord::GameRecord()
+    : startFen_(START_FEN) {
+    nodes_.emplace_back();
+    board_.setPosition(START_FEN);
+}
+
+std::string_view GameRecord::tag(std::string_view name) const {
+    for (const RecordTag& t : tags_)
+        if (t.name == name) return t.value;
+    return {};
+}
+
+void GameRecord::setTag(std::string_view name, std::string_view value) {
+    if (name == "FEN") {
+        setStartFen(value);
+        return;
+    }
+    for (RecordTag& t : tags_)
+        if (t.name == name) {
+            t.value = value;
+            return;
+        }
+    tags_.push_back({ std::string(name), std::string(value) });
+}
+
+bool GameRecord::setStartFen(std::string_view fen) {
+    Board board;
+    board.setPosition(fen);
+    if (!hasBothKings(board)) return false;
+    startFen_ = board.toFen();
+    board_ = board;
+    nodes_.resize(1);
+    nodes_[ROOT] = Node { 0, NONE, NONE, NONE, NONE, nodes_[ROOT].extra };
+    cursor_ = ROOT;
+    path_.clear();
+    return true;
+}
+
+void GameRecord::seek(int node) const {
+    std::vector<int> wanted;
+    for (int n = node; n != ROOT; n = nodes_[n].parent) wanted.push_back(n);
+    std::reverse(wanted.begin(), wanted.end());
+    std::size_t common = 0;
+    while (common < wanted.size() && common < path_.size() && path_[common].first == wanted[common])
+        ++common;
+    while (path_.size() > common) {
+        board_.unmakeRawMove(nodes_[path_.back().first].move, path_.back().second);
+        path_.pop_back();
+    }
+    for (std::size_t i = common; i < wanted.size(); ++i)
+        path_.emplace_back(wanted[i], board_.makeRawMove(nodes_[wanted[i]].move));
+    cursor_ = node;
+}
+
+int GameRecord::addMove(int node, std::string_view move) {
+    if (node < 0 || node >= nodeCount()) return NONE;
+    const int code = coordToMove(move);
+    if (move.size() != 4 || code == 0) return NONE;
+    if (cursor_ != node) seek(node);
+    if (!board_.isLegalMove(code)) return NONE;
+    const int id = nodeCount();
+    nodes_.push_back(Node { code, node });
+    Node& parent = nodes_[node];
+    if (parent.lastChild == NONE)
+        parent.firstChild = id;
+    else
+        nodes_[parent.lastChild].nextSibling = id;
+    parent.lastChild = id;
+    path_.emplace_back(id, board_.makeRawMove(code));
+    cursor_ = id;
+    return id;
+}
+
+std::string GameRecord::moveText(int node) const {
+    return node == ROOT ? std::string() : moveToCoord(nodes_[node].move);
+}
+
+std::vector<int> GameRecord::mainLine() const {
+    std::vector<int> line;
+    for (int n = nodes_[ROOT].firstChild; n != NONE; n = nodes_[n].firstChild) line.push_back(n);
+    return line;
+}
+
+const Board& GameRecord::positionAfter(int node) const {
+    if (cursor_ != node) seek(node);
+    return board_;
+}
+
+GameRecord::Extra& GameRecord::extraOf(int node) {
+    if (nodes_[node].extra == NONE) {
+        nodes_[node].extra = static_cast<int>(extras_.size());
+        extras_.emplace_back();
+    }
+    return extras_[nodes_[node].extra];
+}
+
+const std::string& GameRecord::comment(int node) const {
+    const int extra = nodes_[node].extra;
+    return extra == NONE ? EMPTY_TEXT : extras_[extra].comment;
+}
+
+void GameRecord::setComment(int node, std::string text) {
+    if (text.empty() && nodes_[node].extra == NONE) return;
+    extraOf(node).comment = std::move(text);
+}
+
+const std::vector<std::uint8_t>& GameRecord::nags(int node) const {
+    const int extra = nodes_[node].extra;
+    return extra == NONE ? NO_NAGS : extras_[extra].nags;
+}
+
+void GameRecord::addNag(int node, int nag) {
+    if (nag > 0 && nag < 256) extraOf(node).nags.push_back(static_cast<std::uint8_t>(nag));
+}
+
+bool GameRecord::operator==(const GameRecord& other) const {
+    if (tags_ != other.tags_ || startFen_ != other.startFen_ || nodeCount() != other.nodeCount())
+        return false;
+    // Node ids follow the reading order, which differs between formats: walk both trees.
+    std::vector<std::pair<int, int>> pending { { ROOT, ROOT } };
+    while (!pending.empty()) {
+        const auto [a, b] = pending.back();
+        pending.pop_back();
+        if (nodes_[a].move != other.nodes_[b].move || comment(a) != other.comment(b)
+            || nags(a) != other.nags(b))
+            return false;
+        int x = nodes_[a].firstChild, y = other.nodes_[b].firstChild;
+        for (; x != NONE && y != NONE; x = nodes_[x].nextSibling, y = other.nodes_[y].nextSibling)
+            pending.emplace_back(x, y);
+        if (x != NONE || y != NONE) return false;
+    }
+    return true;
+}
+
+} // namespace qinglan
