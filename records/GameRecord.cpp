@@ -150,9 +150,14 @@ const std::string& GameRecord::comment(int node) const {
     return extra == NONE ? EMPTY_TEXT : extras_[extra].comment;
 }
 
-void GameRecord::setComment(int node, std::string text) {
+void GameRecord::setComment(int node, std::string_view text) {
+    // Blanks around a comment are layout, not content: files pad comments every way.
+    constexpr std::string_view BLANKS = " \t\r\n\f\v";
+    const std::size_t start = text.find_first_not_of(BLANKS);
+    text = start == std::string_view::npos ? std::string_view() : text.substr(start);
+    text = text.substr(0, text.find_last_not_of(BLANKS) + 1);
     if (text.empty() && nodes_[node].extra == NONE) return;
-    extraOf(node).comment = std::move(text);
+    extraOf(node).comment = text;
 }
 
 const std::vector<std::uint8_t>& GameRecord::nags(int node) const {

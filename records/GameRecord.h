@@ -67,9 +67,10 @@ public:
     // record changes or another position is asked for.
     const Board& positionAfter(int node) const;
 
-    // Comment after node's move; the root's comes before the first move.
+    // Comment after node's move; the root's comes before the first move. Blanks around
+    // the text are dropped.
     const std::string& comment(int node) const;
-    void setComment(int node, std::string text);
+    void setComment(int node, std::string_view text);
     // Annotation glyphs as PGN numbers: 1 "!", 2 "?", 3 "!!", 4 "??", 5 "!?", 6 "?!".
     const std::vector<std::uint8_t>& nags(int node) const;
     void addNag(int node, int nag);

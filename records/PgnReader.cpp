@@ -67,6 +67,11 @@ bool isResultToken(std::string_view word) {
     return word == "*" || normalResult(word) != "*";
 }
 
+// The result at the end of the moves stands in for a missing Result tag; "*" says nothing.
+void takeResult(GameRecord& game, std::string_view token) {
+    if (game.tag(tags::RESULT).empty() && token != "*") game.setTag(tags::RESULT, token);
+}
+
 // The code point length of a UTF-8 lead byte.
 std::size_t sequenceLength(unsigned char lead) {
     return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
@@ -160,7 +165,8 @@ void PgnReader::readTags(GameRecord& game, std::string& problem) {
         } else {
             value = trimmed(line.substr(0, line.rfind(']')));
         }
-        if (name.empty()) continue;
+        // The notation is found move by move, whatever this tag says; writers set it anew.
+        if (name.empty() || name == "Format") continue;
         if (value.size() > MAX_COMMENT_BYTES) {
             value = cutToLimit(value, MAX_COMMENT_BYTES);
             if (problem.empty()) problem = "tag " + std::string(name) + " longer than 64 KiB, cut";
@@ -227,7 +233,7 @@ void PgnReader::readMoveText(GameRecord& game, std::string& problem) {
         deadDepth = static_cast<int>(returnTo.size());
     };
     auto attachComment = [&](std::string_view body) {
-        std::string_view text = trimmed(body);
+        std::string_view text = body;
         if (text.size() > MAX_COMMENT_BYTES) {
             text = cutToLimit(text, MAX_COMMENT_BYTES);
             if (problem.empty()) problem = "a comment longer than 64 KiB was cut";
@@ -246,7 +252,7 @@ void PgnReader::readMoveText(GameRecord& game, std::string& problem) {
                 continue;
             }
             if (token.kind == Token::WORD && returnTo.empty() && isResultToken(token.text)) {
-                if (game.tag(tags::RESULT).empty()) game.setTag(tags::RESULT, token.text);
+                takeResult(game, token.text);
                 skipToNextGame();
                 return;
             }
@@ -280,7 +286,7 @@ void PgnReader::readMoveText(GameRecord& game, std::string& problem) {
         case Token::WORD: {
             std::string_view word = token.text;
             if (returnTo.empty() && isResultToken(word)) {
-                if (game.tag(tags::RESULT).empty()) game.setTag(tags::RESULT, word);
+                takeResult(game, word);
                 skipToNextGame();
                 return;
             }

@@ -213,11 +213,14 @@ std::optional<GameRecord> readXqf(std::string_view bytes, std::string& problem) 
 
     // Records come in pre-order: a move, its replies, then its alternatives. A stack of
     // parents waiting for their next record keeps hostile nesting off the call stack.
+    // depth counts the variations the next record is nested in; an alternative to a first
+    // reply opens one more.
     struct Waiting {
-        int parent, plies;
+        int parent, plies, depth;
+        bool alternative;
     };
     std::vector<Waiting> waiting;
-    if (root.flags & CHILD_FLAG) waiting.push_back({ GameRecord::ROOT, 0 });
+    if (root.flags & CHILD_FLAG) waiting.push_back({ GameRecord::ROOT, 0, 0, false });
     while (!waiting.empty()) {
         const Waiting at = waiting.back();
         waiting.pop_back();
@@ -227,7 +230,10 @@ std::optional<GameRecord> readXqf(std::string_view bytes, std::string& problem) 
             break;
         }
         int node = GameRecord::NONE;
-        if (at.parent != GameRecord::NONE) {
+        if (at.parent != GameRecord::NONE && at.depth > MAX_VARIATION_DEPTH) {
+            if (problem.empty())
+                problem = "variations nested deeper than " + std::to_string(MAX_VARIATION_DEPTH);
+        } else if (at.parent != GameRecord::NONE) {
             const std::string move = coordinatesOf(record.from, record.to);
             if (game.nodeCount() < MAX_GAME_NODES) node = game.addMove(at.parent, move);
             if (node == GameRecord::NONE && problem.empty())
@@ -236,8 +242,10 @@ std::optional<GameRecord> readXqf(std::string_view bytes, std::string& problem) 
                     + "): not a legal move; that line ends there";
         }
         if (node != GameRecord::NONE) game.setComment(node, record.comment);
-        if (record.flags & SIBLING_FLAG) waiting.push_back({ at.parent, at.plies });
-        if (record.flags & CHILD_FLAG) waiting.push_back({ node, at.plies + 1 });
+        if (record.flags & SIBLING_FLAG)
+            waiting.push_back(
+                { at.parent, at.plies, at.alternative ? at.depth : at.depth + 1, true });
+        if (record.flags & CHILD_FLAG) waiting.push_back({ node, at.plies + 1, at.depth, false });
     }
     return game;
 }

@@ -1,6 +1,8 @@
 // Every real record of the shared samples reads with the main line and final position
 // that EXPECTED.tsv gives, and reads the same again after being written.
+#include "records/PgnWriter.h"
 #include "records/RecordFile.h"
+#include "records/TextDecoding.h"
 
 #include <filesystem>
 #include <fstream>
@@ -36,6 +38,28 @@ std::string finalPosition(const GameRecord& game) {
     return fen.substr(0, fen.find(' ', fen.find(' ') + 1));
 }
 
+// Where two records first differ, for the failure message; "" when they are the same.
+std::string firstDifference(const GameRecord& a, const GameRecord& b) {
+    if (a.tags() != b.tags()) return "tags";
+    if (a.startFen() != b.startFen()) return "start " + a.startFen() + " / " + b.startFen();
+    std::vector<std::pair<int, int>> pending { { GameRecord::ROOT, GameRecord::ROOT } };
+    while (!pending.empty()) {
+        const auto [x, y] = pending.back();
+        pending.pop_back();
+        const std::string where = "after " + a.moveText(x) + " (node " + std::to_string(x) + ")";
+        if (a.moveText(x) != b.moveText(y)) return "move " + a.moveText(x) + " / " + b.moveText(y);
+        if (a.comment(x) != b.comment(y))
+            return "comment " + where + ": [" + a.comment(x) + "] / [" + b.comment(y) + "]";
+        if (a.nags(x) != b.nags(y)) return "annotations " + where;
+        int p = a.firstChild(x), q = b.firstChild(y);
+        for (; p != GameRecord::NONE && q != GameRecord::NONE;
+             p = a.nextSibling(p), q = b.nextSibling(q))
+            pending.emplace_back(p, q);
+        if (p != q) return "replies " + where;
+    }
+    return "";
+}
+
 TEST(RecordSamples, EveryOneReadsToItsExpectedPosition) {
     const std::vector<Expected> rows = expectedSamples();
     ASSERT_EQ(rows.size(), 13u) << "samples in " << QINGLAN_RECORD_SAMPLES;
@@ -49,6 +73,26 @@ TEST(RecordSamples, EveryOneReadsToItsExpectedPosition) {
         EXPECT_EQ(read.problem, "");
         EXPECT_EQ(std::to_string(read.game.mainLine().size()), row.plies);
         EXPECT_EQ(finalPosition(read.game), row.finalPosition);
+    }
+}
+
+TEST(RecordSamples, EveryOneReadsTheSameAfterWritingInEveryNotation) {
+    for (const Expected& row : expectedSamples()) {
+        const RecordFileContents contents
+            = readRecordFile(std::string(QINGLAN_RECORD_SAMPLES) + "/" + row.file);
+        ASSERT_EQ(contents.games.size(), 1u) << row.file;
+        const GameRecord& original = contents.games[0].game;
+        for (Notation notation : { Notation::Chinese, Notation::Wxf, Notation::Iccs })
+            for (bool gbk : { false, true }) {
+                SCOPED_TRACE(
+                    row.file + " " + std::string(formatTagOf(notation)) + (gbk ? " GBK" : ""));
+                const std::string text = writePgn(original, notation);
+                const RecordFileContents again = readRecordBytes(gbk ? encodeGbk(text) : text);
+                ASSERT_EQ(again.games.size(), 1u);
+                EXPECT_EQ(again.games[0].problem, "");
+                EXPECT_TRUE(again.games[0].game == original)
+                    << firstDifference(original, again.games[0].game);
+            }
     }
 }
 
