@@ -39,6 +39,12 @@ public:
     virtual void offerNewGame() = 0;
     // The thinking display, or null while it is not shown.
     virtual ThinkingDisplay* thinkingDisplay() = 0;
+    // Every "info" line an engine prints, as it came; the match runner keeps the last one
+    // as the evaluation of the engine's next move.
+    virtual void engineInfo(bool mainEngine, const std::string& line) {
+        (void)mainEngine;
+        (void)line;
+    }
     // A modal open-file dialog; "" when nothing was chosen.
     virtual std::string askOpenFileName(const std::string& caption, const std::string& filter) = 0;
 };
