@@ -66,12 +66,16 @@ void GameRecord::setTag(std::string_view name, std::string_view value) {
         setStartFen(value);
         return;
     }
+    // A tag is one line of a file: line breaks and other control characters become blanks.
+    std::string text(value);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     for (RecordTag& t : tags_)
         if (t.name == name) {
-            t.value = value;
+            t.value = std::move(text);
             return;
         }
-    tags_.push_back({ std::string(name), std::string(value) });
+    tags_.push_back({ std::string(name), std::move(text) });
 }
 
 bool GameRecord::setStartFen(std::string_view fen) {
@@ -166,7 +170,8 @@ const std::vector<std::uint8_t>& GameRecord::nags(int node) const {
 }
 
 void GameRecord::addNag(int node, int nag) {
-    if (nag > 0 && nag < 256) extraOf(node).nags.push_back(static_cast<std::uint8_t>(nag));
+    if (node != ROOT && nag > 0 && nag < 256)
+        extraOf(node).nags.push_back(static_cast<std::uint8_t>(nag));
 }
 
 bool GameRecord::operator==(const GameRecord& other) const {

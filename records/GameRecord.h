@@ -40,8 +40,8 @@ public:
     const std::vector<RecordTag>& tags() const { return tags_; }
     // "" when the tag is missing.
     std::string_view tag(std::string_view name) const;
-    // Replaces the value of the first tag with this name, or appends the tag. "FEN" sets the
-    // start position instead.
+    // Replaces the value of the first tag with this name, or appends the tag; control
+    // characters in the value become blanks. "FEN" sets the start position instead.
     void setTag(std::string_view name, std::string_view value);
 
     // The start position as the rules core writes it. Setting it drops every move; false
@@ -71,7 +71,8 @@ public:
     // the text are dropped.
     const std::string& comment(int node) const;
     void setComment(int node, std::string_view text);
-    // Annotation glyphs as PGN numbers: 1 "!", 2 "?", 3 "!!", 4 "??", 5 "!?", 6 "?!".
+    // Annotation glyphs as PGN numbers: 1 "!", 2 "?", 3 "!!", 4 "??", 5 "!?", 6 "?!". Only
+    // moves are annotated: the root takes none, and numbers outside 1-255 are dropped.
     const std::vector<std::uint8_t>& nags(int node) const;
     void addNag(int node, int nag);
 

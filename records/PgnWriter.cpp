@@ -12,7 +12,7 @@ std::string tagLine(std::string_view name, std::string_view value) {
     std::string line = "[" + std::string(name) + " \"";
     for (char c : value) {
         if (c == '"' || c == '\\') line += '\\';
-        line += c == '\n' || c == '\r' ? ' ' : c;
+        line += c;
     }
     return line + "\"]\n";
 }
