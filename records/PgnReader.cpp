@@ -213,11 +213,15 @@ PgnReader::Token PgnReader::nextToken(std::string& problem) {
     }
 }
 
+// After a result, what follows up to the next game is notes: the next game starts at a
+// tag or, in files without tags, at a line that begins with move 1.
 void PgnReader::skipToNextGame() {
-    for (std::size_t at = text_.find('[', at_); at != std::string_view::npos;
-         at = text_.find('[', at + 1)) {
+    for (std::size_t at = text_.find_first_of("\r\n", at_); at != std::string_view::npos;
+         at = text_.find_first_of("\r\n", at + 1)) {
         at_ = at;
-        if (atLineStart()) return;
+        skipBlanks();
+        const std::string_view rest = text_.substr(at_);
+        if (rest.starts_with('[') || (rest.starts_with("1.") && !rest.starts_with("1.0"))) return;
     }
     at_ = text_.size();
 }

@@ -169,13 +169,13 @@ std::string coordinatesOf(int from, int to) {
 } // namespace
 
 bool looksLikeXqf(std::string_view bytes) {
-    return bytes.starts_with("XQ") && bytes.size() >= HEADER_BYTES;
+    return bytes.starts_with("XQ");
 }
 
 std::optional<GameRecord> readXqf(std::string_view bytes, std::string& problem) {
     problem.clear();
-    if (!looksLikeXqf(bytes)) {
-        problem = "not an XQF file";
+    if (!looksLikeXqf(bytes) || bytes.size() < HEADER_BYTES) {
+        problem = looksLikeXqf(bytes) ? "the file ends inside its XQF header" : "not an XQF file";
         return std::nullopt;
     }
     const Keys keys = keysOf(bytes);

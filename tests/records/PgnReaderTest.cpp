@@ -27,7 +27,7 @@ const LayoutRow LAYOUT_ROWS[] = {
     { "1. 炮二平五 ; to the end of the line\n 马８进７ 1/2-1/2", 2, "1/2-1/2", "" },
     { "1.炮二平五馬８進７ 2.傌二進三", 3, "*", "" },
     { "1. 炮二平五 1. 马８进７", 2, "*", "" }, // black's move numbered like red's
-    { "1. C2=5 h8+7 2. H2+3 红胜 trailing words 3. R1=2", 3, "1-0", "" },
+    { "1. C2=5 h8+7 2. H2+3 红胜 trailing words 3. R1=2\nmore notes\n", 3, "1-0", "" },
     { "1. H2-E2 H9-G7 黑胜", 2, "0-1", "" },
     { "h2e2 h9g7 和棋", 2, "1/2-1/2", "" },
     { "1. h2e2! h9g7?! 2. h0g2 $14 *", 3, "*", "" },
