@@ -52,7 +52,6 @@ std::string normalResult(std::string_view written) {
 GameRecord::GameRecord()
     : startFen_(START_FEN) {
     nodes_.emplace_back();
-    board_.setPosition(START_FEN);
 }
 
 std::string_view GameRecord::tag(std::string_view name) const {
@@ -83,36 +82,49 @@ bool GameRecord::setStartFen(std::string_view fen) {
     board.setPosition(fen);
     if (!hasBothKings(board)) return false;
     startFen_ = board.toFen();
-    board_ = board;
     nodes_.resize(1);
     nodes_[ROOT] = Node { 0, NONE, NONE, NONE, NONE, nodes_[ROOT].extra };
-    cursor_ = ROOT;
-    path_.clear();
+    slot_.cursor.reset();
     return true;
 }
 
-void GameRecord::seek(int node) const {
+GameRecord::Cursor& GameRecord::cursorAt(int node) const {
+    if (!slot_.cursor) {
+        slot_.cursor = std::make_unique<Cursor>();
+        slot_.cursor->board.setPosition(startFen_);
+    }
+    Cursor& c = *slot_.cursor;
+    if (c.node == node) return c;
     std::vector<int> wanted;
     for (int n = node; n != ROOT; n = nodes_[n].parent) wanted.push_back(n);
     std::reverse(wanted.begin(), wanted.end());
     std::size_t common = 0;
-    while (common < wanted.size() && common < path_.size() && path_[common].first == wanted[common])
+    while (
+        common < wanted.size() && common < c.path.size() && c.path[common].first == wanted[common])
         ++common;
-    while (path_.size() > common) {
-        board_.unmakeRawMove(nodes_[path_.back().first].move, path_.back().second);
-        path_.pop_back();
+    while (c.path.size() > common) {
+        c.board.unmakeRawMove(nodes_[c.path.back().first].move, c.path.back().second);
+        c.path.pop_back();
     }
     for (std::size_t i = common; i < wanted.size(); ++i)
-        path_.emplace_back(wanted[i], board_.makeRawMove(nodes_[wanted[i]].move));
-    cursor_ = node;
+        c.path.emplace_back(wanted[i], c.board.makeRawMove(nodes_[wanted[i]].move));
+    c.node = node;
+    return c;
+}
+
+void GameRecord::shrinkToFit() {
+    slot_.cursor.reset();
+    nodes_.shrink_to_fit();
+    extras_.shrink_to_fit();
+    tags_.shrink_to_fit();
 }
 
 int GameRecord::addMove(int node, std::string_view move) {
     if (node < 0 || node >= nodeCount()) return NONE;
     const int code = coordToMove(move);
     if (move.size() != 4 || code == 0) return NONE;
-    if (cursor_ != node) seek(node);
-    if (!board_.isLegalMove(code)) return NONE;
+    Cursor& c = cursorAt(node);
+    if (!c.board.isLegalMove(code)) return NONE;
     const int id = nodeCount();
     nodes_.push_back(Node { code, node });
     Node& parent = nodes_[node];
@@ -121,8 +133,8 @@ int GameRecord::addMove(int node, std::string_view move) {
     else
         nodes_[parent.lastChild].nextSibling = id;
     parent.lastChild = id;
-    path_.emplace_back(id, board_.makeRawMove(code));
-    cursor_ = id;
+    c.path.emplace_back(id, c.board.makeRawMove(code));
+    c.node = id;
     return id;
 }
 
@@ -137,8 +149,7 @@ std::vector<int> GameRecord::mainLine() const {
 }
 
 const Board& GameRecord::positionAfter(int node) const {
-    if (cursor_ != node) seek(node);
-    return board_;
+    return cursorAt(node).board;
 }
 
 GameRecord::Extra& GameRecord::extraOf(int node) {

@@ -3,6 +3,7 @@
 #include "rules/Board.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,10 @@ public:
     const std::vector<std::uint8_t>& nags(int node) const;
     void addNag(int node, int nag);
 
+    // Gives back what reading needed and a finished record does not: spare capacity and
+    // the cached position.
+    void shrinkToFit();
+
     // Same tags, start, tree, comments and annotations.
     bool operator==(const GameRecord& other) const;
 
@@ -93,17 +98,32 @@ private:
         std::vector<std::uint8_t> nags;
     };
     Extra& extraOf(int node);
-    void seek(int node) const;
 
     std::vector<RecordTag> tags_;
     std::string startFen_;
     std::vector<Node> nodes_;
     std::vector<Extra> extras_;
-    // The position after cursor_'s move, with the path to it, so that a line read move by
-    // move, and a variation that leaves it, cost one move each rather than a replay.
-    mutable Board board_;
-    mutable int cursor_ = ROOT;
-    mutable std::vector<std::pair<int, int>> path_; // (node, captured code) from the root down
+    // The position after the cursor's move, with the path to it, so that a line read move
+    // by move, and a variation that leaves it, cost one move each rather than a replay.
+    // Made when first needed; copies and shrinkToFit drop it.
+    struct Cursor {
+        Board board;
+        int node = ROOT;
+        std::vector<std::pair<int, int>> path; // (node, captured code) from the root down
+    };
+    struct CursorSlot {
+        CursorSlot() = default;
+        CursorSlot(const CursorSlot&) { }
+        CursorSlot(CursorSlot&&) = default;
+        CursorSlot& operator=(const CursorSlot&) {
+            cursor.reset();
+            return *this;
+        }
+        CursorSlot& operator=(CursorSlot&&) = default;
+        std::unique_ptr<Cursor> cursor;
+    };
+    Cursor& cursorAt(int node) const;
+    mutable CursorSlot slot_;
 };
 
 } // namespace qinglan

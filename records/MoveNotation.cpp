@@ -1,5 +1,6 @@
 #include "MoveNotation.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdlib>
@@ -55,6 +56,48 @@ MoveShape shapeOf(const Board& board, int move) {
     return shape;
 }
 
+// The moves that pieces of the named kind would make, found from the text alone: the
+// destination follows from the piece's way of moving, so no move list is generated.
+struct NamedMoves {
+    std::array<int, 32> moves;
+    int count = 0;
+    const int* begin() const { return moves.data(); }
+    const int* end() const { return moves.data() + count; }
+};
+
+NamedMoves movesNamed(const Board& board, const NamedMove& named) {
+    const bool red = board.isRedToMove();
+    const int code = board.sideToMove() + named.type;
+    const int forward = red ? -1 : 1; // rows grow towards red's side
+    const int sign = named.direction == '-' ? -forward : forward;
+    const int numberFile = red ? 9 - named.number : named.number - 1;
+    NamedMoves moves;
+    for (int file = 0; file < FILE_COUNT; ++file) {
+        if (named.file != 0 && ownFileNumber(file, red) != named.file) continue;
+        for (int row = 0; row < ROW_COUNT; ++row) {
+            if (board.pieceAt(squareOf(file, row)) != code) continue;
+            int dst = 0;
+            if (named.direction == '=') {
+                dst = squareOf(numberFile, row);
+            } else if (named.type == KING || named.type == CHARIOT || named.type == CANNON
+                || named.type == PAWN) {
+                dst = squareOf(file, row + sign * named.number);
+            } else {
+                const int across = std::abs(numberFile - file);
+                const int rows = named.type == ADVISOR ? (across == 1 ? 1 : 0)
+                    : named.type == ELEPHANT           ? (across == 2 ? 2 : 0)
+                                                       : (across == 1        ? 2
+                                                               : across == 2 ? 1
+                                                                             : 0);
+                if (rows > 0) dst = squareOf(numberFile, row + sign * rows);
+            }
+            if (dst != 0 && moves.count < static_cast<int>(moves.moves.size()))
+                moves.moves[moves.count++] = moveOf(squareOf(file, row), dst);
+        }
+    }
+    return moves;
+}
+
 bool tandemFits(const NamedMove& named, const MoveShape& shape) {
     const int shared = shape.ahead + shape.behind;
     switch (named.tandem) {
@@ -108,12 +151,18 @@ bool isDigit19(char c) {
     return c >= '1' && c <= '9';
 }
 
-// "C2.5", "H8+7", "R++2" (front chariot), "+P+1", "2P=3" (second pawn from the front).
+// "C2.5", "H8+7", "R++2" (front chariot), "+P+1", "2P=3" (second pawn from the front), and
+// "+P4+1" naming both place and file.
 bool parseWxf(std::string_view text, NamedMove& named) {
-    if (text.size() != 4 || !isDigit19(text[3])) return false;
-    named.direction = directionOf(text[2]);
-    named.number = text[3] - '0';
+    if ((text.size() != 4 && text.size() != 5) || !isDigit19(text.back())) return false;
+    named.direction = directionOf(text[text.size() - 2]);
+    named.number = text.back() - '0';
     const char a = text[0], b = text[1];
+    if (text.size() == 5) {
+        if (!isDigit19(text[2])) return false;
+        named.file = text[2] - '0';
+        if (typeOfLetter(a) >= 0) return false;
+    }
     if (typeOfLetter(a) >= 0 && isDigit19(b)) {
         named.type = typeOfLetter(a);
         named.file = b - '0';
@@ -210,29 +259,34 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
     return code;
 }
 
-bool glyphsOf(std::string_view text, std::vector<Glyph>& glyphs) {
-    for (std::size_t at = 0; at < text.size();) {
+// A move text is at most five characters: more glyphs than that are not one move.
+constexpr int MAX_GLYPHS = 5;
+using Glyphs = std::array<Glyph, MAX_GLYPHS>;
+
+// How many glyphs text has (up to limit), or -1 when it holds anything else.
+int glyphsOf(std::string_view text, Glyph* glyphs, int limit) {
+    int count = 0;
+    for (std::size_t at = 0; at < text.size(); ++count) {
         Glyph glyph;
-        if (!glyphOf(nextCodePoint(text, at), glyph)) return false;
-        glyphs.push_back(glyph);
+        if (!glyphOf(nextCodePoint(text, at), glyph)) return -1;
+        if (count < limit) glyphs[count] = glyph;
     }
-    return true;
+    return count;
 }
 
-bool parseChinese(std::string_view text, NamedMove& named) {
-    std::vector<Glyph> g;
-    if (!glyphsOf(text, g) || g.size() != 4) return false;
-    if (g[2].kind != Glyph::DIRECTION || g[3].kind != Glyph::DIGIT) return false;
-    named.direction = static_cast<char>(g[2].value);
-    named.number = g[3].value;
+// Which piece the first glyphs name: "炮二", "前炮", "炮前", "二兵", and with five glyphs the
+// forms that name both ("前兵四" when pawns stand in pairs on two files).
+bool parsePiece(const Glyph* g, int count, NamedMove& named) {
     const Glyph &first = g[0], &second = g[1];
-    if (first.kind == Glyph::PIECE && second.kind == Glyph::DIGIT) {
+    if (count == 3 && g[2].kind != Glyph::DIGIT) return false;
+    if (count == 3) named.file = g[2].value;
+    if (first.kind == Glyph::PIECE && second.kind == Glyph::DIGIT && count == 2) {
         named.type = first.value;
         named.file = second.value;
     } else if (first.kind == Glyph::TANDEM && second.kind == Glyph::PIECE) {
         named.type = second.value;
         named.tandem = first.value;
-    } else if (first.kind == Glyph::PIECE && second.kind == Glyph::TANDEM) {
+    } else if (first.kind == Glyph::PIECE && second.kind == Glyph::TANDEM && count == 2) {
         named.type = first.value;
         named.tandem = second.value;
     } else if (first.kind == Glyph::DIGIT && second.kind == Glyph::PIECE) {
@@ -243,6 +297,29 @@ bool parseChinese(std::string_view text, NamedMove& named) {
         return false;
     }
     return true;
+}
+
+bool parseChinese(std::string_view text, NamedMove& named) {
+    Glyphs g;
+    const int count = glyphsOf(text, g.data(), MAX_GLYPHS);
+    if (count != 4 && count != 5) return false;
+    if (g[count - 2].kind != Glyph::DIRECTION || g[count - 1].kind != Glyph::DIGIT) return false;
+    named.direction = static_cast<char>(g[count - 2].value);
+    named.number = g[count - 1].value;
+    return parsePiece(g.data(), count - 2, named);
+}
+
+// A file number as the mover writes it: a Chinese numeral for red, a full-width digit for
+// black.
+std::string fileNumeral(int number, bool red) {
+    if (!red) return { '\xEF', '\xBC', static_cast<char>('\x90' + number) };
+    for (const GlyphRow& row : GLYPHS)
+        if (row.glyph.kind == Glyph::DIGIT && row.glyph.value == number) {
+            const char32_t c = row.code; // three bytes in UTF-8, as every numeral is
+            return { static_cast<char>(0xE0 | (c >> 12)),
+                static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F)) };
+        }
+    return {};
 }
 
 // "h2e2" from "h2e2", "H2-E2" or "h2-e2"; "" for anything else.
@@ -269,8 +346,7 @@ bool isAsciiMove(std::string_view text) {
 }
 
 int chineseMoveLength(std::string_view text) {
-    std::vector<Glyph> glyphs;
-    return glyphsOf(text, glyphs) ? static_cast<int>(glyphs.size()) : 0;
+    return std::max(glyphsOf(text, nullptr, 0), 0);
 }
 
 std::string readMove(const Board& board, std::string_view text, std::string& why) {
@@ -284,13 +360,10 @@ std::string readMove(const Board& board, std::string_view text, std::string& why
         why = "not a move";
         return {};
     }
-    std::array<int, MAX_PSEUDO_MOVES> moves;
-    const int count = board.generateMoves(moves);
     bool fitting = false;
-    for (int i = 0; i < count; ++i) {
-        if (pieceType(board.pieceAt(moveSrc(moves[i]))) != named.type) continue;
-        if (!fits(named, shapeOf(board, moves[i]))) continue;
-        if (board.isLegalMove(moves[i])) return moveToCoord(moves[i]);
+    for (int move : movesNamed(board, named)) {
+        if (!fits(named, shapeOf(board, move))) continue;
+        if (board.isLegalMove(move)) return moveToCoord(move);
         fitting = true;
     }
     why = fitting ? "not a legal move" : "no piece can make this move";
@@ -299,24 +372,37 @@ std::string readMove(const Board& board, std::string_view text, std::string& why
 
 std::string writeMove(const Board& board, std::string_view move, Notation notation) {
     if (!board.isLegalMoveText(move)) return {};
-    if (notation == Notation::Chinese) return board.moveToChinese(move);
     if (notation == Notation::Iccs)
         return { char(std::toupper(move[0])), move[1], '-', char(std::toupper(move[2])), move[3] };
     const MoveShape shape = shapeOf(board, coordToMove(move));
     const bool red = board.isRedToMove();
-    char letter = "KAEHRCP"[shape.type];
-    if (!red) letter = static_cast<char>(std::tolower(letter));
     std::string text;
-    // Like the Chinese notation, only horses, chariots, cannons and pawns name their place.
-    if (shape.type < HORSE || shape.ahead + shape.behind == 0)
-        text = { letter, char('0' + shape.file) };
-    else if (shape.ahead == 0)
-        text = { letter, '+' };
-    else if (shape.behind == 0)
-        text = { letter, '-' };
-    else
-        text = { char('1' + shape.ahead), letter };
-    return text + shape.direction + char('0' + shape.number);
+    if (notation == Notation::Chinese) {
+        text = board.moveToChinese(move);
+    } else {
+        char letter = "KAEHRCP"[shape.type];
+        if (!red) letter = static_cast<char>(std::tolower(letter));
+        // Like the Chinese notation, only horses, chariots, cannons and pawns name their place.
+        const char place = shape.ahead == 0 ? '+'
+            : shape.behind == 0             ? '-'
+                                            : char('1' + shape.ahead);
+        if (shape.type < HORSE || shape.ahead + shape.behind == 0)
+            text = { letter, char('0' + shape.file) };
+        else if (place == '+' || place == '-')
+            text = { letter, place };
+        else
+            text = { place, letter };
+        text += shape.direction;
+        text += char('0' + shape.number);
+        // Pawns in pairs on two files: "P+" names two pieces; place and file name one.
+        std::string why;
+        if (readMove(board, text, why) == move) return text;
+        return { place, letter, char('0' + shape.file), shape.direction, char('0' + shape.number) };
+    }
+    // The same in Chinese: "前兵" becomes "前兵四".
+    std::string why;
+    if (readMove(board, text, why) == move) return text;
+    return text.insert(6, fileNumeral(shape.file, red));
 }
 
 } // namespace qinglan

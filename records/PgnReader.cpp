@@ -64,7 +64,12 @@ int nagOfGlyph(std::string_view glyph) {
 }
 
 bool isResultToken(std::string_view word) {
-    return word == "*" || normalResult(word) != "*";
+    // Most words are moves: only those that begin as a result can be one.
+    const bool maybe = !word.empty()
+        && (word[0] == '*' || word[0] == '0' || word[0] == '1' || word.starts_with("½")
+            || word.starts_with("红") || word.starts_with("紅") || word.starts_with("黑")
+            || word.starts_with("和"));
+    return maybe && (word == "*" || normalResult(word) != "*");
 }
 
 // The result at the end of the moves stands in for a missing Result tag; "*" says nothing.
@@ -79,7 +84,8 @@ std::size_t sequenceLength(unsigned char lead) {
 
 // Chinese moves sometimes run together: "炮二平五马８进７" is two moves.
 std::vector<std::string_view> splitMoves(std::string_view word) {
-    const int length = isAsciiMove(word) ? 0 : chineseMoveLength(word);
+    // One move is at most five characters of three bytes.
+    const int length = word.size() <= 15 || isAsciiMove(word) ? 0 : chineseMoveLength(word);
     if (length <= 4 || length % 4 != 0) return { word };
     std::vector<std::string_view> moves;
     std::size_t start = 0, at = 0;
