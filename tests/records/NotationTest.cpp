@@ -19,6 +19,8 @@ constexpr const char* AFTER_CANNON = "position startpos moves h2e2";
 // Red chariots on one file (b), two red pawns on the e file, three black pawns on file c,
 // all pawns across the river.
 constexpr const char* TANDEMS = "4k4/9/9/4P4/4P4/2p6/2p6/1Rp6/9/1R2K4 w";
+// Red pawns in pairs on two files (c and e): 前兵 alone names two pawns.
+constexpr const char* PAIRS = "4k4/9/9/2P1P4/2P1P4/9/9/9/9/4K4 w";
 constexpr const char* TANDEMS_BLACK = "4k4/9/9/4P4/4P4/2p6/2p6/1Rp6/9/1R2K4 b";
 
 const ReadRow READ_ROWS[] = {
@@ -67,6 +69,10 @@ const ReadRow READ_ROWS[] = {
     { TANDEMS, "-P=6", "e5d5" },
     { TANDEMS_BLACK, "p++1", "c2c1" },
     { TANDEMS_BLACK, "2p=4", "c3d3" },
+    { PAIRS, "前兵五进一", "e6e7" },
+    { PAIRS, "后兵七平八", "c5b5" },
+    { PAIRS, "+P5+1", "e6e7" },
+    { PAIRS, "-P7=8", "c5b5" },
     // Coordinates, ICCS and plain.
     { START, "H2-E2", "h2e2" },
     { START, "h2-e2", "h2e2" },
@@ -95,26 +101,30 @@ TEST(MoveNotation, EveryFormNamesItsMove) {
     }
 }
 
-TEST(MoveNotation, WxfAndIccsAreWrittenAsPlayersWriteThem) {
+TEST(MoveNotation, EachNotationIsWrittenAsPlayersWriteIt) {
     const struct {
         const char* position;
         const char* move;
         const char* wxf;
         const char* iccs;
+        const char* chinese;
     } rows[] = {
-        { START, "h2e2", "C2=5", "H2-E2" },
-        { START, "b0c2", "H8+7", "B0-C2" },
-        { AFTER_CANNON, "h9g7", "h8+7", "H9-G7" },
-        { AFTER_CANNON, "b7e7", "c2=5", "B7-E7" },
-        { AFTER_CANNON, "i9i7", "r9+2", "I9-I7" },
-        { TANDEMS, "b2b3", "R++1", "B2-B3" },
-        { TANDEMS, "e5d5", "P-=6", "E5-D5" },
-        { TANDEMS_BLACK, "c3d3", "2p=4", "C3-D3" },
-        { START, "h2e3", "", "" },
+        { START, "h2e2", "C2=5", "H2-E2", "砲二平五" },
+        { START, "b0c2", "H8+7", "B0-C2", "马八进七" },
+        { AFTER_CANNON, "h9g7", "h8+7", "H9-G7", "马８进７" },
+        { AFTER_CANNON, "b7e7", "c2=5", "B7-E7", "炮２平５" },
+        { AFTER_CANNON, "i9i7", "r9+2", "I9-I7", "车９进２" },
+        { TANDEMS, "b2b3", "R++1", "B2-B3", "前车进一" },
+        { TANDEMS, "e5d5", "P-=6", "E5-D5", "后兵平六" },
+        { TANDEMS_BLACK, "c3d3", "2p=4", "C3-D3", "中卒平４" },
+        { PAIRS, "e6e7", "+P5+1", "E6-E7", "前兵五进一" },
+        { PAIRS, "c5b5", "P-=8", "C5-B5", "后兵平八" }, // only one of them can
+        { START, "h2e3", "", "", "" },
     };
     for (const auto& row : rows) {
         Board board;
         board.setPosition(row.position);
+        EXPECT_EQ(writeMove(board, row.move, Notation::Chinese), row.chinese) << row.move;
         EXPECT_EQ(writeMove(board, row.move, Notation::Wxf), row.wxf) << row.move;
         EXPECT_EQ(writeMove(board, row.move, Notation::Iccs), row.iccs) << row.move;
     }
