@@ -83,7 +83,7 @@ bool GameRecord::setStartFen(std::string_view fen) {
     if (!hasBothKings(board)) return false;
     startFen_ = board.toFen();
     nodes_.resize(1);
-    nodes_[ROOT] = Node { 0, NONE, NONE, NONE, NONE, nodes_[ROOT].extra };
+    nodes_[ROOT] = Node { 0, NONE, 0, NONE, NONE, NONE, nodes_[ROOT].extra };
     slot_.cursor.reset();
     return true;
 }
@@ -95,19 +95,21 @@ GameRecord::Cursor& GameRecord::cursorAt(int node) const {
     }
     Cursor& c = *slot_.cursor;
     if (c.node == node) return c;
-    std::vector<int> wanted;
-    for (int n = node; n != ROOT; n = nodes_[n].parent) wanted.push_back(n);
-    std::reverse(wanted.begin(), wanted.end());
-    std::size_t common = 0;
-    while (
-        common < wanted.size() && common < c.path.size() && c.path[common].first == wanted[common])
-        ++common;
-    while (c.path.size() > common) {
-        c.board.unmakeRawMove(nodes_[c.path.back().first].move, c.path.back().second);
-        c.path.pop_back();
+    // Up from both ends to the node they share, then down to node: the cost is the
+    // distance between the two, never the depth of the line.
+    std::vector<int> down;
+    for (int from = c.node, to = node; from != to;) {
+        if (nodes_[from].depth >= nodes_[to].depth) {
+            c.board.unmakeRawMove(nodes_[from].move, c.captured.back());
+            c.captured.pop_back();
+            from = nodes_[from].parent;
+        } else {
+            down.push_back(to);
+            to = nodes_[to].parent;
+        }
     }
-    for (std::size_t i = common; i < wanted.size(); ++i)
-        c.path.emplace_back(wanted[i], c.board.makeRawMove(nodes_[wanted[i]].move));
+    for (auto it = down.rbegin(); it != down.rend(); ++it)
+        c.captured.push_back(c.board.makeRawMove(nodes_[*it].move));
     c.node = node;
     return c;
 }
@@ -126,14 +128,11 @@ int GameRecord::addMove(int node, std::string_view move) {
     Cursor& c = cursorAt(node);
     if (!c.board.isLegalMove(code)) return NONE;
     const int id = nodeCount();
-    nodes_.push_back(Node { code, node });
+    nodes_.push_back(Node { code, node, nodes_[node].depth + 1 });
     Node& parent = nodes_[node];
-    if (parent.lastChild == NONE)
-        parent.firstChild = id;
-    else
-        nodes_[parent.lastChild].nextSibling = id;
+    (parent.lastChild == NONE ? parent.firstChild : nodes_[parent.lastChild].nextSibling) = id;
     parent.lastChild = id;
-    c.path.emplace_back(id, c.board.makeRawMove(code));
+    c.captured.push_back(c.board.makeRawMove(code));
     c.node = id;
     return id;
 }
@@ -172,7 +171,10 @@ void GameRecord::setComment(int node, std::string_view text) {
     text = start == std::string_view::npos ? std::string_view() : text.substr(start);
     text = text.substr(0, text.find_last_not_of(BLANKS) + 1);
     if (text.empty() && nodes_[node].extra == NONE) return;
-    extraOf(node).comment = text;
+    // A PGN comment ends at the first closing brace; its full-width twin reads the same.
+    std::string& comment = extraOf(node).comment;
+    comment.clear();
+    for (char c : text) comment += c == '}' ? std::string_view("｝") : std::string_view(&c, 1);
 }
 
 const std::vector<std::uint8_t>& GameRecord::nags(int node) const {

@@ -69,7 +69,7 @@ public:
     const Board& positionAfter(int node) const;
 
     // Comment after node's move; the root's comes before the first move. Blanks around
-    // the text are dropped.
+    // the text are dropped, and "}" becomes "｝" (no PGN comment can hold it).
     const std::string& comment(int node) const;
     void setComment(int node, std::string_view text);
     // Annotation glyphs as PGN numbers: 1 "!", 2 "?", 3 "!!", 4 "??", 5 "!?", 6 "?!". Only
@@ -88,8 +88,9 @@ private:
     struct Node {
         int move = 0;
         int parent = NONE;
+        int depth = 0; // moves from the start
         int firstChild = NONE;
-        int lastChild = NONE;
+        int lastChild = NONE; // so that adding a variation never walks the others
         int nextSibling = NONE;
         int extra = NONE; // index into extras_ when the node has a comment or annotation
     };
@@ -103,13 +104,14 @@ private:
     std::string startFen_;
     std::vector<Node> nodes_;
     std::vector<Extra> extras_;
-    // The position after the cursor's move, with the path to it, so that a line read move
-    // by move, and a variation that leaves it, cost one move each rather than a replay.
+    // The position after the cursor's move, with what each move on the way captured, so
+    // that a line read move by move, and a variation that leaves it, cost one move each
+    // rather than a replay.
     // Made when first needed; copies and shrinkToFit drop it.
     struct Cursor {
         Board board;
         int node = ROOT;
-        std::vector<std::pair<int, int>> path; // (node, captured code) from the root down
+        std::vector<int> captured; // by depth, for taking the moves back
     };
     struct CursorSlot {
         CursorSlot() = default;

@@ -37,12 +37,7 @@ public:
         column_
             = newline == std::string_view::npos ? column_ + text.size() : text.size() - newline - 1;
     }
-    void comment(const std::string& text) {
-        // A closing brace would end the comment early; its full-width twin reads the same.
-        std::string body;
-        for (char c : text) body += c == '}' ? std::string("｝") : std::string(1, c);
-        word("{" + body + "}");
-    }
+    void comment(const std::string& text) { word("{" + text + "}"); }
 
 private:
     std::string& out_;

@@ -235,7 +235,8 @@ std::optional<GameRecord> readXqf(std::string_view bytes, std::string& problem) 
                 problem = "variations nested deeper than " + std::to_string(MAX_VARIATION_DEPTH);
         } else if (at.parent != GameRecord::NONE) {
             const std::string move = coordinatesOf(record.from, record.to);
-            if (game.nodeCount() < MAX_GAME_NODES) node = game.addMove(at.parent, move);
+            if (game.nodeCount() < MAX_GAME_NODES && at.plies < MAX_LINE_PLIES)
+                node = game.addMove(at.parent, move);
             if (node == GameRecord::NONE && problem.empty())
                 problem = "ply " + std::to_string(at.plies + 1) + " ("
                     + (move.empty() ? "off the board" : move)
