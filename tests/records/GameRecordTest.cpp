@@ -55,7 +55,9 @@ TEST(Evaluation, CommentsInTheFormOtherProgramsWrite) {
     };
     for (const auto& row : rows) {
         EXPECT_EQ(parseEvaluation(row.comment), row.evaluation) << row.comment;
-        if (row.asWritten) EXPECT_EQ(evaluationComment(*row.evaluation), row.comment);
+        if (row.asWritten) {
+            EXPECT_EQ(evaluationComment(*row.evaluation), row.comment);
+        }
     }
 }
 
