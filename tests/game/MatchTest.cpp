@@ -1,5 +1,6 @@
 // The headless match runner: the score and its error margin, the record file, and
 // engines that misbehave losing their game while the match goes on.
+#include "../support/ShellRun.h"
 #include "MatchStats.h"
 #include "game/GameFlow.h"
 #include "records/Evaluation.h"
@@ -65,25 +66,8 @@ TEST(MatchScore, EvaluationsComeFromTheLastInfoLine) {
     EXPECT_EQ(evaluationOfInfo("info depth 3 nodes 100", 500), "") << "no score, no comment";
 }
 
-struct CliRun {
-    std::string out;
-    int exitCode = -1;
-};
-
-CliRun runShell(const std::string& command) {
-    CliRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
 CliRun runCli(const std::string& arguments) {
-    return runShell(std::string(QINGLAN_CLI) + " " + arguments);
+    return runShell(std::string(QINGLAN_CLI) + " " + arguments + " 2>&1");
 }
 
 class MatchRunTest : public ::testing::Test {
@@ -150,7 +134,7 @@ TEST_F(MatchRunTest, InterruptPrintsTheScoreSoFarAndLeavesNoEngineBehind) {
     EXPECT_NE(run.out.find("Elo difference: "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("exit=130"), std::string::npos) << run.out;
     // "[/]" keeps the pattern from matching the shell that runs pgrep.
-    const CliRun left = runShell("pgrep -f '[/]" + dir.string().substr(1) + "' || echo none");
+    const CliRun left = runShell("pgrep -f '[/]" + dir.string().substr(1) + "' || echo none 2>&1");
     EXPECT_EQ(left.out, "none\n");
 }
 
