@@ -9,7 +9,8 @@ namespace {
 constexpr std::size_t LINE_WIDTH = 80;
 
 std::string tagLine(std::string_view name, std::string_view value) {
-    std::string line = "[" + std::string(name) + " \"";
+    std::string line(1, '[');
+    line.append(name).append(" \"");
     for (char c : value) {
         if (c == '"' || c == '\\') line += '\\';
         line += c;
@@ -86,7 +87,7 @@ private:
             if (first && nag <= 6)
                 out_.word(GLYPHS[nag], true);
             else
-                out_.word("$" + std::to_string(nag));
+                out_.word(std::string(1, '$').append(std::to_string(nag)));
             first = false;
         }
         if (!game_.comment(node).empty()) out_.comment(game_.comment(node));
