@@ -83,7 +83,7 @@ bool GameRecord::setStartFen(std::string_view fen) {
     if (!hasBothKings(board)) return false;
     startFen_ = board.toFen();
     nodes_.resize(1);
-    nodes_[ROOT] = Node { 0, NONE, 0, NONE, NONE, NONE, nodes_[ROOT].extra };
+    nodes_[ROOT] = Node { 0, 0, NONE, NONE, NONE, NONE, nodes_[ROOT].extra };
     slot_.cursor.reset();
     return true;
 }
@@ -125,10 +125,12 @@ int GameRecord::addMove(int node, std::string_view move) {
     if (node < 0 || node >= nodeCount()) return NONE;
     const int code = coordToMove(move);
     if (move.size() != 4 || code == 0) return NONE;
+    if (nodes_[node].depth >= MAX_DEPTH) return NONE;
     Cursor& c = cursorAt(node);
     if (!c.board.isLegalMove(code)) return NONE;
     const int id = nodeCount();
-    nodes_.push_back(Node { code, node, nodes_[node].depth + 1 });
+    nodes_.push_back(Node { static_cast<std::uint16_t>(code),
+        static_cast<std::uint16_t>(nodes_[node].depth + 1), node });
     Node& parent = nodes_[node];
     (parent.lastChild == NONE ? parent.firstChild : nodes_[parent.lastChild].nextSibling) = id;
     parent.lastChild = id;

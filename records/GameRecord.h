@@ -53,7 +53,8 @@ public:
     std::string result() const { return normalResult(tag(tags::RESULT)); }
 
     // Adds a legal move (coordinate text) after node; its id, or NONE when the text is not
-    // a legal move there (nothing changes).
+    // a legal move there, or the line is already MAX_DEPTH moves long (nothing changes).
+    static constexpr int MAX_DEPTH = 65535;
     int addMove(int node, std::string_view move);
     int nodeCount() const { return static_cast<int>(nodes_.size()); }
     int parentOf(int node) const { return nodes_[node].parent; }
@@ -85,10 +86,11 @@ public:
     bool operator==(const GameRecord& other) const;
 
 private:
+    // Kept small: a large file holds millions of them.
     struct Node {
-        int move = 0;
+        std::uint16_t move = 0; // a rules-core move integer: two squares below 256
+        std::uint16_t depth = 0; // moves from the start
         int parent = NONE;
-        int depth = 0; // moves from the start
         int firstChild = NONE;
         int lastChild = NONE; // so that adding a variation never walks the others
         int nextSibling = NONE;
