@@ -133,6 +133,7 @@ public:
         game_.flow().setComputerRed(false);
         game_.flow().setComputerBlack(false);
         host_.messages.clear();
+        for (std::string& info : host_.lastInfo) info.clear();
         comments_.clear();
         fault_.reset();
         game_.flow().newGame(fen, level_);
