@@ -40,8 +40,19 @@ std::string_view cutToLimit(std::string_view text, std::size_t limit) {
 // Drops a move number in front of a move ("12.", "1...", "3…", "５．", a lone "...");
 // what is left.
 std::string_view withoutMoveNumber(std::string_view word) {
+    // ASCII digits, or full-width ones (three bytes, EF BC 90-99).
     std::size_t digits = 0;
-    while (digits < word.size() && word[digits] >= '0' && word[digits] <= '9') ++digits;
+    for (bool more = true; more && digits < word.size();) {
+        const std::string_view at = word.substr(digits);
+        more = at[0] >= '0' && at[0] <= '9';
+        if (more) {
+            ++digits;
+        } else if (at.size() >= 3 && at.starts_with("\xEF\xBC") && (at[2] & 0xF0) == 0x90
+            && (at[2] & 0x0F) <= 9) {
+            digits += 3;
+            more = true;
+        }
+    }
     std::string_view rest = word.substr(digits);
     if (digits > 0 && rest.empty()) return rest; // a bare number
     bool dotted = false;
