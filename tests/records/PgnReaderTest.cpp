@@ -105,21 +105,33 @@ TEST(PgnReader, ManyGamesInOneFileEachWithItsOwnTags) {
 }
 
 TEST(PgnReader, EncodingsAreFoundBeforeTheTextIsSplit) {
-    // In GBK the second byte of 进 is 0x5C, a backslash, and 】 ends in 0xBF.
-    const std::string utf8 = "[Red \"进】\"]\n1. 炮二平五 {进} 马８进７ 1-0\n";
-    for (const std::string& bytes : { utf8, encodeGbk(utf8) }) {
+    // A GBK or Big5 character's second byte can be "\\", "]" or "}": so it is in 淺, 沒
+    // and 倉 in GBK, and in 許, 功, 包 and 徐 in Big5.
+    const std::string utf8 = "[Red \"淺沒倉\"]\n1. 炮二平五 {倉} 马８进７ 1-0\n";
+    const std::string big5 = "[Red \"\xB3\x5C\xA5\x5C\"]\n1. \xA5]\xA4G\xA5\xAD\xA4\xAD {\xAE}} "
+                             "\xB0\xA8\xA2\xB7\xB6i\xA2\xB6 1-0\n";
+    const struct {
+        std::string bytes, text;
+        Charset charset;
+        const char* red;
+        const char* comment;
+    } rows[] = {
+        { utf8, utf8, Charset::Utf8, "淺沒倉", "倉" },
+        { encodeGbk(utf8), utf8, Charset::Gb18030, "淺沒倉", "倉" },
+        { big5, "[Red \"許功\"]\n1. 包二平五 {徐} 馬８進７ 1-0\n", Charset::Big5, "許功", "徐" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
         Charset found;
-        EXPECT_EQ(decodeText(bytes, &found), utf8);
-        const RecordFileContents contents = readRecordBytes(bytes);
+        EXPECT_EQ(decodeText(row.bytes, &found), row.text);
+        EXPECT_EQ(found, row.charset);
+        const RecordFileContents contents = readRecordBytes(row.bytes);
         ASSERT_EQ(contents.games.size(), 1u);
-        EXPECT_EQ(contents.games[0].game.tag("Red"), "进】");
-        EXPECT_EQ(contents.games[0].game.mainLine().size(), 2u);
+        const GameRecord& game = contents.games[0].game;
+        EXPECT_EQ(game.tag("Red"), row.red);
+        EXPECT_EQ(game.mainLine().size(), 2u);
+        EXPECT_EQ(game.comment(game.firstChild(GameRecord::ROOT)), row.comment);
     }
-    // Big5: 炮二平五 馬８進７ (traditional, full-width digits).
-    const std::string big5 = "1. \xAC\xB6\xA4\x47\xA5\xAD\xA4\xAD \xB0\xA8\xA2\xB7\xB6\x69\xA2\xB6";
-    Charset found;
-    EXPECT_EQ(decodeText(big5, &found), "1. 炮二平五 馬８進７");
-    EXPECT_EQ(found, Charset::Big5);
 }
 
 TEST(PgnReader, LimitsEachHaveTheirMessage) {
