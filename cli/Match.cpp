@@ -89,6 +89,15 @@ struct Fault {
     int plies = 0;
 };
 
+// A headless host that keeps each engine's last "info" line.
+class MatchHost : public HeadlessHost {
+public:
+    void engineInfo(bool mainEngine, const std::string& line) override {
+        lastInfo[mainEngine] = line;
+    }
+    std::string lastInfo[2]; // [1] main slot, [0] secondary
+};
+
 // One game at a time on one Game, with engine A in the main slot and B in the
 // secondary slot for the whole match.
 class MatchSlot {
@@ -112,6 +121,8 @@ public:
         game_.flow().setComputerBlack(false);
         host_.messages.clear();
         host_.faults.clear();
+        for (std::string& info : host_.lastInfo) info.clear();
+        comments_.clear();
         fault_.reset();
         game_.flow().newGame(fen, level_);
         game_.flow().setSecondaryPlaysRed(!aIsRed);
@@ -121,7 +132,7 @@ public:
     }
 
     // Advances the game; a finished game's record, or nothing.
-    std::optional<GameRecord> step() {
+    std::optional<MatchGame> step() {
         if (!busy()) return std::nullopt;
         for (bool main : { true, false })
             if (game_.takeExitedEngine(main))
@@ -135,11 +146,14 @@ public:
         host_.finishMoveInFlight();
         game_.flow().checkTimeouts();
         if (const std::optional<GameResult>& result = game_.state().result) return finish(*result);
-        if (plies() != watchedPlies_) watch();
+        if (plies() != watchedPlies_) {
+            noteEvaluation();
+            watch();
+        }
         if (tickMs() - watchedSince_ > replyLimitMs()) {
             const bool red = game_.state().board.isRedToMove();
             const bool main = red == aIsRed_;
-            GameRecord record = finish(lossOf(red, ResultReason::NoReply));
+            MatchGame record = finish(lossOf(red, ResultReason::NoReply));
             // A hung engine starts afresh for its next game.
             game_.engine(main).unload();
             return record;
@@ -167,6 +181,16 @@ private:
         return true;
     }
     int plies() const { return game_.state().board.plyCount(); }
+    // The evaluation of the move just played: the mover's last "info" line.
+    void noteEvaluation() {
+        const Board& board = game_.state().board;
+        const bool redMoved = !board.isRedToMove();
+        const bool main = redMoved == aIsRed_;
+        const int timeMs = static_cast<int>(tickMs() - watchedSince_);
+        while (static_cast<int>(comments_.size()) < plies() - 1) comments_.emplace_back();
+        comments_.push_back(evaluationOfInfo(host_.lastInfo[main], timeMs));
+        host_.lastInfo[main].clear();
+    }
     void watch() {
         watchedPlies_ = plies();
         watchedSince_ = tickMs();
@@ -177,8 +201,9 @@ private:
         return 2LL * level_.moveTimeTenths * 100 + REPLY_MARGIN_MS;
     }
 
-    GameRecord finish(const GameResult& result) {
-        GameRecord record;
+    MatchGame finish(const GameResult& result) {
+        if (plies() != watchedPlies_) noteEvaluation(); // the move that ended the game
+        MatchGame record;
         record.round = round_;
         record.red = engineName(aIsRed_);
         record.black = engineName(!aIsRed_);
@@ -189,6 +214,7 @@ private:
         record.fen = board.startFen();
         for (const MoveRecordEntry& entry : board.record())
             record.moves.push_back(moveToCoord(entry.move));
+        record.comments = comments_;
         // A result the runner declares ends the game as the program's own verdicts do,
         // so no later toggle starts another search in it.
         if (!game_.state().gameOver) game_.flow().announceResult(result);
@@ -199,12 +225,13 @@ private:
 
     const MatchOptions& options_;
     LevelSettings level_;
-    HeadlessHost host_;
+    MatchHost host_;
     Game game_ { host_ };
     int round_ = 0;
     bool aIsRed_ = true;
     std::string fen_;
     std::optional<Fault> fault_;
+    std::vector<std::string> comments_; // by ply, see noteEvaluation
     std::string names_[2]; // [1] engine A (main slot), [0] engine B, as they said at load
     int watchedPlies_ = 0;
     std::int64_t watchedSince_ = 0;
@@ -325,7 +352,7 @@ int runMatch(const MatchOptions& options) {
                 slot->start(round, openings[(started / 2) % openings.size()], started % 2 == 0);
                 ++started;
             }
-            std::optional<GameRecord> game = slot->step();
+            std::optional<MatchGame> game = slot->step();
             if (!game) continue;
             ++finished;
             score.add(game->outcome.winner, slot->aIsRed());

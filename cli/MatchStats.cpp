@@ -1,7 +1,12 @@
 #include "MatchStats.h"
 
+#include "game/ThinkingInfo.h"
+#include "records/Evaluation.h"
+#include "records/PgnWriter.h"
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace qinglan {
@@ -12,15 +17,6 @@ double eloOf(double score) {
     if (score <= 0) return -std::numeric_limits<double>::infinity();
     if (score >= 1) return std::numeric_limits<double>::infinity();
     return -400.0 * std::log10(1.0 / score - 1.0);
-}
-
-std::string escapeTag(const std::string& value) {
-    std::string out;
-    for (char c : value) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out;
 }
 
 } // namespace
@@ -63,23 +59,38 @@ std::string formatElo(double elo) {
     return text;
 }
 
-std::string pgnOf(const GameRecord& game) {
-    std::string text = "[Event \"qinglan-cli match\"]\n[Round \"" + std::to_string(game.round)
-        + "\"]\n[Red \"" + escapeTag(game.red) + "\"]\n[Black \"" + escapeTag(game.black)
-        + "\"]\n[Result \"" + game.result + "\"]\n[Termination \"" + escapeTag(game.reason)
-        + "\"]\n[FEN \"" + escapeTag(game.fen) + "\"]\n\n";
-    // Numbering follows the side to move of the start position.
-    const bool blackStarts = game.fen.find(" b") != std::string::npos;
-    std::string line;
+std::string evaluationOfInfo(const std::string& infoLine, int timeMs) {
+    const std::string score = infoScore(infoLine);
+    if (score.empty()) return {};
+    Evaluation evaluation;
+    evaluation.depth = std::atoi(infoValue(infoLine, "depth ").c_str());
+    evaluation.timeMs = timeMs;
+    // UCI mates come as "#-3"; plain scores are centipawns.
+    if (score[0] == '#')
+        evaluation.mateIn = std::atoi(score.c_str() + 1);
+    else
+        evaluation.centipawns = std::atoi(score.c_str());
+    return evaluationComment(evaluation);
+}
+
+std::string pgnOf(const MatchGame& game) {
+    GameRecord record;
+    record.setTag("Game", "Chinese Chess");
+    record.setTag(tags::EVENT, "qinglan-cli match");
+    record.setTag(tags::ROUND, std::to_string(game.round));
+    record.setTag(tags::RED, game.red);
+    record.setTag(tags::BLACK, game.black);
+    record.setTag(tags::RESULT, game.result);
+    record.setTag(tags::TERMINATION, game.reason);
+    record.setStartFen(game.fen);
+    int node = GameRecord::ROOT;
     for (std::size_t i = 0; i < game.moves.size(); ++i) {
-        const std::size_t ply = i + (blackStarts ? 1 : 0);
-        if (ply % 2 == 0)
-            line += std::to_string(ply / 2 + 1) + ". ";
-        else if (i == 0)
-            line += std::to_string(ply / 2 + 1) + "... ";
-        line += game.moves[i] + " ";
+        const int next = record.addMove(node, game.moves[i]);
+        if (next == GameRecord::NONE) break;
+        node = next;
+        if (i < game.comments.size()) record.setComment(node, game.comments[i]);
     }
-    return text + line + game.result + "\n\n";
+    return writePgn(record, Notation::Chinese);
 }
 
 } // namespace qinglan

@@ -29,17 +29,23 @@ struct MatchScore {
 std::string formatElo(double elo);
 
 // One finished game for the record file.
-struct GameRecord {
+struct MatchGame {
     int round = 0;
     std::string red, black;
     std::string result; // "1-0", "0-1", "1/2-1/2"
     std::string reason;
     std::string fen; // the start position
     std::vector<std::string> moves; // coordinate texts
+    std::vector<std::string> comments; // by move: the engine's evaluation, or ""
     GameResult outcome; // what result and reason are written from
 };
 
-// Tag pairs and the moves in coordinate form, numbered by full moves.
-std::string pgnOf(const GameRecord& game);
+// The evaluation comment ("+0.35/12 1.2s") for the last "info" line an engine printed
+// before its move, which took timeMs; "" when the line has no score.
+std::string evaluationOfInfo(const std::string& infoLine, int timeMs);
+
+// The game as PGN in Chinese notation, with its result, the reason of the result and the
+// engines' evaluations, as the game-records writer writes every game.
+std::string pgnOf(const MatchGame& game);
 
 } // namespace qinglan

@@ -1,6 +1,7 @@
 // qinglan-cli: the rules core from the command line, for users, scripts and measurement.
 #include "Bench.h"
 #include "Match.h"
+#include "RecordCommands.h"
 #include "rules/Board.h"
 #include "rules/Perft.h"
 #include "version/Version.h"
@@ -17,7 +18,8 @@ using namespace qinglan;
 namespace {
 
 constexpr const char* USAGE = "usage: qinglan-cli perft DEPTH [POSITION] | moves POSITION | "
-                              "notation POSITION MOVE... | status POSITION | bench | match ...";
+                              "notation POSITION MOVE... | status POSITION | bench | match ... | "
+                              "replay FILE | convert IN OUT ...";
 
 constexpr const char* HELP
     = "qinglan-cli: xiangqi rules and engine matches from the command line.\n"
@@ -113,6 +115,8 @@ int main(int argc, char** argv) {
     if (command == "notation") return runNotation(argc, argv);
     if (command == "status") return runStatus(argc, argv);
     if (command == "bench" && argc == 2) return runBench();
+    if (command == "replay") return runReplay(argc, argv);
+    if (command == "convert") return runConvert(argc, argv);
     if (command == "match") {
         std::string error;
         const std::optional<MatchOptions> options = parseMatchOptions(argc, argv, error);

@@ -124,6 +124,7 @@ void EngineGlue::handleEngineLine(EngineProcess& engine, const std::string& line
         if (scratch.toFen() == state_.board.toFen())
             (source == LINE_FROM_MAIN ? state_.mainEngineMoveText : state_.secondaryEngineMoveText)
                 .clear();
+        host_.engineInfo(source == LINE_FROM_MAIN, line);
         appendThinkingInfo(scratch, line, displayText(engine.name()), source == LINE_FROM_MAIN);
     }
 }

@@ -7,8 +7,12 @@ cd "$(dirname "$0")/.."
 CXX=clang++ cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQINGLAN_FUZZ=ON \
     -DQINGLAN_GUI=OFF -DQINGLAN_TESTS=OFF >/dev/null
 cmake --build build-clang -j2
+empty=$(mktemp -d)
+trap 'rm -rf "$empty"' EXIT
 for target in $(scripts/fuzz.sh --list); do
-    build-clang/bin/"$target" -runs=0 tests/fuzz/seeds/"$target" >/dev/null 2>&1 \
+    seeds=tests/fuzz/seeds/$target
+    [ -d "$seeds" ] || seeds=$empty
+    build-clang/bin/"$target" -runs=0 "$seeds" >/dev/null 2>&1 \
         || { echo "clang-check: $target fails on its seeds" >&2; exit 1; }
 done
 echo "clang-check: the libraries without widgets build with clang; fuzz targets pass their seeds"

@@ -1,7 +1,10 @@
 // The headless match runner: the score and its error margin, the record file, and
 // engines that misbehave losing their game while the match goes on.
+#include "../support/ShellRun.h"
 #include "MatchStats.h"
 #include "game/GameFlow.h"
+#include "records/Evaluation.h"
+#include "records/RecordFile.h"
 #include "rules/Board.h"
 
 #include <array>
@@ -34,33 +37,26 @@ TEST(MatchScore, EloAndMarginFromWinsDrawsLosses) {
     EXPECT_EQ(formatElo(MatchScore { 4, 0, 0 }.eloDifference()), "+inf");
 }
 
-TEST(MatchScore, RecordNumbersMovesFromTheSideToMove) {
-    GameRecord game { 3, "A", "B \"x\"", "0-1", "黑胜", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1",
-        { "e9d9", "e0d0", "d9e9" } };
+TEST(MatchScore, RecordNumbersMovesFromTheSideToMoveWithEvaluations) {
+    MatchGame game { 3, "A", "B \"x\"", "0-1", "黑胜", "4k4/9/9/9/9/9/9/9/9/4K4 b - - 0 1",
+        { "e9d9", "e0f0", "d9e9" }, { "+0.35/12 1.2s", "", "-M3/20 0.5s" } };
     const std::string text = pgnOf(game);
     EXPECT_NE(text.find("[Black \"B \\\"x\\\"\"]"), std::string::npos);
-    EXPECT_NE(text.find("\n1... e9d9 2. e0d0 d9e9 0-1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Termination \"黑胜\"]"), std::string::npos);
+    EXPECT_NE(text.find("\n1... 将５平４ {+0.35/12 1.2s} 2. 帅五平四 将４平５ {-M3/20 0.5s} 0-1\n"),
+        std::string::npos)
+        << text;
 }
 
-struct CliRun {
-    std::string out;
-    int exitCode = -1;
-};
-
-CliRun runShell(const std::string& command) {
-    CliRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+TEST(MatchScore, EvaluationsComeFromTheLastInfoLine) {
+    EXPECT_EQ(evaluationOfInfo("info depth 12 score 35 time 800 pv h2e2", 1234), "+0.35/12 1.2s");
+    EXPECT_EQ(evaluationOfInfo("info depth 7 score cp -120 pv h2e2", 50), "-1.20/7 0.1s");
+    EXPECT_EQ(evaluationOfInfo("info depth 20 score mate -3", 500), "-M3/20 0.5s");
+    EXPECT_EQ(evaluationOfInfo("info depth 3 nodes 100", 500), "") << "no score, no comment";
 }
 
 CliRun runCli(const std::string& arguments) {
-    return runShell(std::string(QINGLAN_CLI) + " " + arguments);
+    return runShell(std::string(QINGLAN_CLI) + " " + arguments + " 2>&1");
 }
 
 class MatchRunTest : public ::testing::Test {
@@ -127,7 +123,7 @@ TEST_F(MatchRunTest, InterruptPrintsTheScoreSoFarAndLeavesNoEngineBehind) {
     EXPECT_NE(run.out.find("Elo difference: "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("exit=130"), std::string::npos) << run.out;
     // "[/]" keeps the pattern from matching the shell that runs pgrep.
-    const CliRun left = runShell("pgrep -f '[/]" + dir.string().substr(1) + "' || echo none");
+    const CliRun left = runShell("pgrep -f '[/]" + dir.string().substr(1) + "' || echo none 2>&1");
     EXPECT_EQ(left.out, "none\n");
 }
 
@@ -171,7 +167,7 @@ TEST_F(MatchRunTest, GamesFromOpeningsWithBothColoursAtOnce) {
         << "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1 moves h2e2\n\n"
         << "3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\n";
     const std::string pgn = (dir / "games.pgn").string();
-    const CliRun run = runCli("match " + engine("A", "") + " " + engine("B", "lf")
+    const CliRun run = runCli("match " + engine("A", "info") + " " + engine("B", "lf,info")
         + " --games 4 --concurrency 2 --depth 1 --openings " + openings + " --pgn " + pgn);
     EXPECT_EQ(run.exitCode, 0) << run.out;
     for (int round = 1; round <= 4; ++round)
@@ -184,7 +180,16 @@ TEST_F(MatchRunTest, GamesFromOpeningsWithBothColoursAtOnce) {
     // position, with the opening move in the record.
     EXPECT_NE(text.find("[FEN \"3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1\"]"), std::string::npos)
         << text;
-    EXPECT_NE(text.find("1. h2e2 "), std::string::npos) << text;
+    EXPECT_NE(text.find("1. 砲二平五 "), std::string::npos) << text;
+    // The record file opens as game records, every engine move with its evaluation.
+    const RecordFileContents games = readRecordFile(pgn);
+    ASSERT_EQ(games.games.size(), 4u) << games.error;
+    for (const ReadGame& game : games.games) {
+        EXPECT_EQ(game.problem, "");
+        const std::vector<int> line = game.game.mainLine();
+        ASSERT_FALSE(line.empty());
+        EXPECT_TRUE(parseEvaluation(game.game.comment(line.back()))) << text;
+    }
     // Each opening is played once with each engine as red, whatever order games end in.
     std::map<std::string, std::set<std::string>> redsByStart;
     for (std::size_t at = text.find("[Red \""); at != std::string::npos;

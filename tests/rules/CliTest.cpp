@@ -1,27 +1,13 @@
 // qinglan-cli as users and scripts see it: output lines and exit codes.
-#include <array>
-#include <cstdio>
+#include "../support/ShellRun.h"
+
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct CliRun {
-    std::string out;
-    int exitCode = -1;
-};
-
 CliRun runCli(const std::string& arguments) {
-    CliRun run;
-    FILE* pipe = popen((std::string(QINGLAN_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
-        run.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runShell(std::string(QINGLAN_CLI) + " " + arguments + " 2>/dev/null");
 }
 
 std::string lastLine(const std::string& text) {

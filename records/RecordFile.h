@@ -1,0 +1,28 @@
+#pragma once
+
+#include "GameRecord.h"
+
+#include <string>
+#include <vector>
+
+namespace qinglan {
+
+// A game as read from a file, with why a line of it ended early ("" when none did).
+struct ReadGame {
+    GameRecord game;
+    std::string problem;
+};
+
+struct RecordFileContents {
+    std::vector<ReadGame> games;
+    // Why the file, or the rest of it, could not be read; "" when it all was.
+    std::string error;
+};
+
+// Every game of an XQF file or a PGN text (any encoding decodeText knows).
+RecordFileContents readRecordBytes(std::string bytes);
+
+// The same from a file; files over MAX_RECORD_FILE_BYTES are refused.
+RecordFileContents readRecordFile(const std::string& path);
+
+} // namespace qinglan
