@@ -147,6 +147,14 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     EXPECT_EQ(readEngineSettings(ProfileFile(path("m.ini")), SECTION_MAIN_ENGINE).options, main);
 }
 
+TEST_F(SettingsFileTest, AByteOrderMarkIsSkippedAndNotWrittenBack) {
+    put("bom.ini", "\xEF\xBB\xBF[主引擎]\r\n随机性=large\r\n");
+    ProfileFile profile(path("bom.ini"));
+    EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).options.randomness, "large");
+    ASSERT_TRUE(profile.save());
+    EXPECT_TRUE(slurp("bom.ini").starts_with("[主引擎]")) << slurp("bom.ini");
+}
+
 TEST_F(SettingsFileTest, NamesMatchWithoutAsciiCaseAndOtherContentStays) {
     put("c.ini", "; a note of the user\n[Extra]\nKey=1\n[主引擎]\n自定义=留着\n");
     ProfileFile profile(path("c.ini"));
