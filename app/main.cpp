@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "platform/SpriteSurface.h"
 #include "platform/Ticks.h"
+#include "platform/ToolkitTranslation.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     qinglan::GlobalState state;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglan"));
+    qinglan::installToolkitTranslation(app);
     qinglan::initBuiltInResources();
 
     qinglan::MainWindow window(state);

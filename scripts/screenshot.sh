@@ -4,7 +4,9 @@
 # mouse, and the level, engine options and display settings dialogs opened from their
 # menus, saved as docs/dialog-new-game.png, docs/screenshot-start.png,
 # docs/screenshot.png, docs/dialog-level.png, docs/dialog-engine-options.png and
-# docs/dialog-display.png.
+# docs/dialog-display.png. The save dialog and its question before replacing a file
+# (the toolkit's own, in Chinese) go to QINGLAN_DIALOG_SHOTS (default /tmp) as
+# file-dialog-save.png and file-dialog-replace.png.
 # QINGLAN_BIN picks the program (default build/bin/qinglan, built in Release when
 # missing).
 set -euo pipefail
@@ -84,4 +86,22 @@ menu o 3 # "主引擎设置...(&3)"
 shoot_dialog "设置：" docs/dialog-engine-options.png
 menu t v # "选项(&T)" / "显示设置...(&V)"
 shoot_dialog "^显示设置$" docs/dialog-display.png
-echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png and the level, engine options and display dialogs"
+
+shots=${QINGLAN_DIALOG_SHOTS:-/tmp}
+mkdir -p "$shots"
+existing=$(mktemp "$shots/existing-XXXXXX.fen")
+menu f s # "游戏(&F)" / "保存...(&S)"
+save=$(xdotool search --sync --onlyvisible --name "^保存局面$" | tail -n 1)
+sleep 0.5
+import -window "$save" "$shots/file-dialog-save.png"
+xdotool windowfocus "$save" 2>/dev/null || true
+xdotool type --delay 20 "$existing"
+xdotool key Return
+sleep 1
+question=$(xdotool search --onlyvisible --name "^保存局面$" | tail -n 1)
+import -window "$question" "$shots/file-dialog-replace.png"
+xdotool key Escape # "No": back in the dialog
+sleep 0.3
+xdotool key Escape
+rm -f "$existing"
+echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png and the level, engine options and display dialogs; $shots/file-dialog-save.png and $shots/file-dialog-replace.png"
