@@ -274,6 +274,13 @@ void EngineProcess::trackReceivedLine(const std::string& line) {
     }
 }
 
+void EngineProcess::awaitOutput(int timeoutMs) {
+    // The pipe wakes us as soon as the engine writes (or ends) instead of a fixed sleep.
+    if (!process_ || !process_->waitForOutput(timeoutMs)) return;
+    // A pipe that stays readable at its end would make this spin: let the exit show.
+    if (process_->bytesAvailable() == 0) sleepMs(1);
+}
+
 void EngineProcess::collectOutput() {
     if (std::size_t waiting = process_->bytesAvailable())
         receiveBuffer_.append(process_->read(waiting));
@@ -343,9 +350,15 @@ bool EngineProcess::unloadTogether(std::span<EngineProcess* const> engines, int 
         engine->drainOutput();
         if (engine->isRunning()) engine->sendLine("quit");
     }
-    for (int attempt = 0; attempt < quitAttempts && anyOf(&EngineProcess::isRunning); ++attempt) {
+    // The grace is a time: an engine that writes a lot, or has closed its output,
+    // wakes the wait early and often.
+    const std::int64_t quitDeadline = tickMs() + std::int64_t(quitAttempts) * QUIT_POLL_MS;
+    while (anyOf(&EngineProcess::isRunning) && tickMs() < quitDeadline) {
         for (EngineProcess* engine : engines) engine->readLine();
-        if (anyOf(&EngineProcess::isRunning)) sleepMs(QUIT_POLL_MS);
+        // Woken by the first engine still running as it writes or leaves.
+        auto running
+            = std::ranges::find_if(engines, [](EngineProcess* e) { return e->isRunning(); });
+        if (running != engines.end()) (*running)->awaitOutput(QUIT_POLL_MS);
     }
     if (anyOf(&EngineProcess::isRunning)) {
         for (EngineProcess* engine : engines)
@@ -413,7 +426,7 @@ EngineProcess::Handshake EngineProcess::awaitUcciHandshake(bool probing) {
         } else if (probing && tickMs() - heardSince >= AUTO_PROBE_QUIET_MS) {
             return Handshake::Refused;
         } else {
-            sleepMs(HANDSHAKE_POLL_MS);
+            awaitOutput(HANDSHAKE_POLL_MS);
         }
     }
     return Handshake::Failed;
@@ -431,7 +444,7 @@ bool EngineProcess::awaitUciLine(const std::string& wanted, bool probing, std::i
         } else if (!isRunning() || (probing && tickMs() - heardSince >= AUTO_PROBE_QUIET_MS)) {
             return false;
         } else {
-            sleepMs(HANDSHAKE_POLL_MS);
+            awaitOutput(HANDSHAKE_POLL_MS);
         }
     }
     return false;

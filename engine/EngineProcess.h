@@ -162,6 +162,8 @@ private:
     void trackSentLine(const std::string& line);
     void trackReceivedLine(const std::string& line);
     void collectOutput();
+    // Waits at most timeoutMs for the engine to write or end.
+    void awaitOutput(int timeoutMs);
 
     std::unique_ptr<ChildProcess> process_;
     EngineState state_ = EngineState::Unloaded;
