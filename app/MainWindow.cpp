@@ -28,10 +28,11 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <algorithm>
 
 namespace qinglan {
@@ -380,6 +381,19 @@ void MainWindow::followMainWindow() {
     placeThinkingWindow();
 }
 
+namespace {
+
+// The background is stretched over the client area, which never outgrows a screen:
+// more pixels than that are never seen.
+QSize largestScreenPixels() {
+    QSize largest(LOGICAL_WIDTH, LOGICAL_HEIGHT);
+    for (const QScreen* screen : QGuiApplication::screens())
+        largest = largest.expandedTo(screen->size() * screen->devicePixelRatio());
+    return largest;
+}
+
+} // namespace
+
 bool MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
     const std::string& background = settings.backgroundImage;
     bool shown = true;
@@ -388,14 +402,12 @@ bool MainWindow::applyDisplaySettings(const DisplaySettings& settings) {
     } else if (background == "默认") {
         view_->setBackground(builtInImages().background);
     } else {
-        const QString path = QString::fromStdString(background);
         // A path that names no file, or no picture, keeps the picture on screen; the
         // path is still kept.
-        if (QFileInfo(path).isFile()) {
-            const QImage picture = loadImageFile(path);
-            shown = !picture.isNull();
-            if (shown) view_->setBackground(picture);
-        }
+        const QImage picture
+            = loadPictureFile(QString::fromStdString(background), largestScreenPixels());
+        shown = !picture.isNull();
+        if (shown) view_->setBackground(picture);
     }
     state_.displaySettings = settings;
     view_->applyTransparencies(settings);

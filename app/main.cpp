@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "platform/SpriteSurface.h"
 #include "platform/Ticks.h"
+#include "platform/ToolkitTranslation.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     qinglan::GlobalState state;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglan"));
+    qinglan::installToolkitTranslation(app);
     qinglan::initBuiltInResources();
     // Qt has taken its own options out by now; what is left is ours.
     const qinglan::CommandLine line = qinglan::parseCommandLine(QApplication::arguments());

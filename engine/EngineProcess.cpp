@@ -61,6 +61,13 @@ bool refusesUcci(std::string_view line) {
     return lower.find("unknown") != std::string::npos;
 }
 
+// The lines of a handshake under way: identity, options and the closing words. Anything
+// else (a banner, an echo, an error) shows no engine at work.
+bool isHandshakeLine(std::string_view line) {
+    return startsWith(line, "id ") || startsWith(line, "option ") || line == "ucciok"
+        || line == "uciok" || line == "readyok";
+}
+
 // The moves a "bestmove X [ponder Y]" or "info ... pv ..." line names, in the order
 // they would be played; "" when it names none.
 std::string movesOf(const std::string& line) {
@@ -107,6 +114,7 @@ void EngineProcess::reset() {
     pendingBan_.clear();
     madeUpLines_.clear();
     optionsPending_ = false;
+    loading_.reset();
 }
 
 void EngineProcess::appendLog(const std::string& text, const char* prefix) const {
@@ -272,6 +280,13 @@ void EngineProcess::trackReceivedLine(const std::string& line) {
     }
 }
 
+void EngineProcess::awaitOutput(int timeoutMs) {
+    // The pipe wakes us as soon as the engine writes (or ends) instead of a fixed sleep.
+    if (!process_ || !process_->waitForOutput(timeoutMs)) return;
+    // A pipe that stays readable at its end would make this spin: let the exit show.
+    if (process_->bytesAvailable() == 0) sleepMs(1);
+}
+
 void EngineProcess::collectOutput() {
     if (std::size_t waiting = process_->bytesAvailable())
         receiveBuffer_.append(process_->read(waiting));
@@ -314,25 +329,56 @@ void EngineProcess::learnRankBase(const std::string& line) {
 }
 
 bool EngineProcess::unload() {
-    stopSearch(UNLOAD_STOP_TIMEOUT_MS);
-    if (!isRunning()) {
-        reset();
-        return true;
+    EngineProcess* self = this;
+    return unloadTogether({ &self, 1 });
+}
+
+bool EngineProcess::unloadTogether(std::span<EngineProcess* const> engines) {
+    return unloadTogether(engines, QUIT_ATTEMPTS);
+}
+
+bool EngineProcess::unloadTogether(std::span<EngineProcess* const> engines, int quitAttempts) {
+    const auto anyOf = [engines](bool (EngineProcess::*test)()) {
+        return std::ranges::any_of(engines, [test](EngineProcess* e) { return (e->*test)(); });
+    };
+    // Each engine gets what unloading one gets ("stop" when busy, "quit", termination
+    // after the grace time), but the waits run side by side.
+    const std::int64_t stopDeadline = tickMs() + UNLOAD_STOP_TIMEOUT_MS;
+    for (EngineProcess* engine : engines) {
+        engine->drainOutput();
+        if (engine->isBusy()) engine->sendLine("stop");
     }
-    sendLine("quit");
-    for (int attempt = 0; attempt < QUIT_ATTEMPTS; ++attempt) {
-        readLine();
-        if (!isRunning()) {
-            reset();
-            return true;
-        }
-        sleepMs(QUIT_POLL_MS);
+    while (anyOf(&EngineProcess::isBusy) && tickMs() < stopDeadline) {
+        sleepMs(STOP_POLL_MS);
+        for (EngineProcess* engine : engines) engine->drainOutput();
     }
-    if (isRunning()) process_->terminate();
-    sleepMs(KILL_SETTLE_MS);
-    if (isRunning()) return false;
-    reset();
-    return true;
+    for (EngineProcess* engine : engines) {
+        engine->drainOutput();
+        if (engine->isRunning()) engine->sendLine("quit");
+    }
+    // The grace is a time: an engine that writes a lot, or has closed its output,
+    // wakes the wait early and often.
+    const std::int64_t quitDeadline = tickMs() + std::int64_t(quitAttempts) * QUIT_POLL_MS;
+    while (anyOf(&EngineProcess::isRunning) && tickMs() < quitDeadline) {
+        for (EngineProcess* engine : engines) engine->readLine();
+        // Woken by the first engine still running as it writes or leaves.
+        auto running
+            = std::ranges::find_if(engines, [](EngineProcess* e) { return e->isRunning(); });
+        if (running != engines.end()) (*running)->awaitOutput(QUIT_POLL_MS);
+    }
+    if (anyOf(&EngineProcess::isRunning)) {
+        for (EngineProcess* engine : engines)
+            if (engine->isRunning()) engine->process_->terminate();
+        sleepMs(KILL_SETTLE_MS);
+    }
+    bool allGone = true;
+    for (EngineProcess* engine : engines) {
+        if (engine->isRunning())
+            allGone = false;
+        else
+            engine->reset();
+    }
+    return allGone;
 }
 
 bool EngineProcess::startProcess(const std::string& path) {
@@ -361,36 +407,51 @@ void EngineProcess::takeIdentityLine(const std::string& line) {
     }
 }
 
-EngineProcess::Handshake EngineProcess::runUcciHandshake(bool probing) {
-    sendLine("ucci");
+void EngineProcess::sayHello(EngineProtocol protocol) {
+    if (protocol == EngineProtocol::Uci) {
+        protocol_ = EngineProtocol::Uci;
+        rankBase_ = options_.rankBase;
+    }
+    sendLine(protocol == EngineProtocol::Uci ? "uci" : "ucci");
+    helloSentAt_ = tickMs();
+}
+
+EngineProcess::Handshake EngineProcess::awaitUcciHandshake(bool probing) {
     // A deadline rather than a count of reads: a long list of options is no failure.
-    const std::int64_t deadline = tickMs() + HANDSHAKE_ATTEMPTS * HANDSHAKE_POLL_MS;
-    std::int64_t quietSince = tickMs();
+    const std::int64_t deadline = helloSentAt_ + HANDSHAKE_ATTEMPTS * HANDSHAKE_POLL_MS;
+    std::int64_t heardSince = helloSentAt_;
     while (tickMs() < deadline) {
         std::string line = readLine();
         if (line == "ucciok") return Handshake::Done;
         if (!line.empty()) {
             if (probing && refusesUcci(line)) return Handshake::Refused;
+            if (isHandshakeLine(line)) heardSince = tickMs();
             takeHandshakeLine(line);
-            quietSince = tickMs();
-        } else if (probing && tickMs() - quietSince >= AUTO_PROBE_QUIET_MS) {
+        } else if (!isRunning()) {
+            return Handshake::Failed;
+        } else if (probing && tickMs() - heardSince >= AUTO_PROBE_QUIET_MS) {
             return Handshake::Refused;
         } else {
-            sleepMs(HANDSHAKE_POLL_MS);
+            awaitOutput(HANDSHAKE_POLL_MS);
         }
     }
     return Handshake::Failed;
 }
 
-bool EngineProcess::awaitUciLine(const std::string& wanted) {
-    const std::int64_t deadline = tickMs() + HANDSHAKE_ATTEMPTS * HANDSHAKE_POLL_MS;
+bool EngineProcess::awaitUciLine(const std::string& wanted, bool probing, std::int64_t asked) {
+    const std::int64_t deadline = asked + HANDSHAKE_ATTEMPTS * HANDSHAKE_POLL_MS;
+    std::int64_t heardSince = asked;
     while (tickMs() < deadline) {
         std::string line = readLine();
         if (line == wanted) return true;
-        if (line.empty())
-            sleepMs(HANDSHAKE_POLL_MS);
-        else
+        if (!line.empty()) {
+            if (isHandshakeLine(line)) heardSince = tickMs();
             takeHandshakeLine(line);
+        } else if (!isRunning() || (probing && tickMs() - heardSince >= AUTO_PROBE_QUIET_MS)) {
+            return false;
+        } else {
+            awaitOutput(HANDSHAKE_POLL_MS);
+        }
     }
     return false;
 }
@@ -414,14 +475,11 @@ const AnnouncedOption* EngineProcess::announced(std::string_view name) const {
     return option == announced_.end() ? nullptr : &*option;
 }
 
-bool EngineProcess::runUciHandshake() {
-    protocol_ = EngineProtocol::Uci;
-    rankBase_ = options_.rankBase;
-    sendLine("uci");
-    if (!awaitUciLine("uciok")) return false;
+bool EngineProcess::awaitUciHandshake(bool probing) {
+    if (!awaitUciLine("uciok", probing, helloSentAt_)) return false;
     sendUciOptions();
     sendLine("isready");
-    return awaitUciLine("readyok");
+    return awaitUciLine("readyok", probing, tickMs());
 }
 
 void EngineProcess::sendUciOptions() {
@@ -471,31 +529,48 @@ void EngineProcess::adoptProgram(const std::string& path) {
 }
 
 bool EngineProcess::loadProgram(const std::string& path) {
+    return startLoad(path) && finishLoad();
+}
+
+bool EngineProcess::startLoad(const std::string& path) {
+    loading_.reset();
     if (!fileExists(path)) return false;
     if (!unload()) return false;
     if (!options_.logFile.empty()) truncateLog(options_.logFile);
     adoptProgram(path);
-    const EngineProtocol wanted = options_.protocol;
-    if (wanted != EngineProtocol::Uci) {
-        if (!startProcess(path)) return false;
-        const Handshake ucci = runUcciHandshake(wanted == EngineProtocol::Auto);
-        if (ucci == Handshake::Done) return finishUcciLoad();
-        // Quit (or kill) the engine that would not speak UCCI; Auto tries UCI next.
-        const bool gone = unload();
-        if (ucci == Handshake::Failed || !gone) return false;
-    }
     if (!startProcess(path)) return false;
-    if (runUciHandshake()) {
+    loading_ = options_.protocol;
+    sayHello(*loading_ == EngineProtocol::Uci ? EngineProtocol::Uci : EngineProtocol::Ucci);
+    return true;
+}
+
+bool EngineProcess::finishLoad() {
+    if (!loading_) return false;
+    const EngineProtocol wanted = *loading_;
+    loading_.reset();
+    const bool automatic = wanted == EngineProtocol::Auto;
+    if (wanted != EngineProtocol::Uci) {
+        const Handshake ucci = awaitUcciHandshake(automatic);
+        if (ucci == Handshake::Done) return finishUcciLoad();
+        // A copy: unloading clears the engine's own.
+        const std::string path = programPath_;
+        // Quit (or kill) the engine that would not speak UCCI; Auto tries UCI next.
+        const bool gone = abandonHandshake();
+        if (ucci == Handshake::Failed || !gone || !startProcess(path)) return false;
+        sayHello(EngineProtocol::Uci);
+    }
+    if (awaitUciHandshake(automatic)) {
         options_.protocol = EngineProtocol::Uci;
         return true;
     }
-    unload();
-    // Quiet is no refusal: a UCCI engine that was only slow to answer (a big book or
-    // network loading) gets the whole UCCI handshake after all.
-    if (wanted != EngineProtocol::Auto || !startProcess(path)) return false;
-    if (runUcciHandshake(false) == Handshake::Done) return finishUcciLoad();
-    unload();
+    abandonHandshake();
     return false;
+}
+
+bool EngineProcess::abandonHandshake() {
+    // A program that has not spoken the protocol gets "quit" but not the long grace.
+    EngineProcess* self = this;
+    return unloadTogether({ &self, 1 }, HANDSHAKE_QUIT_ATTEMPTS);
 }
 
 bool EngineProcess::finishUcciLoad() {

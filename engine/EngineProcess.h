@@ -5,8 +5,11 @@
 #include "engine/UciTranslation.h"
 #include "settings/SettingsRecords.h"
 
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace qinglan {
@@ -36,11 +39,15 @@ public:
     // The handshake waits this long for its last line, however many lines come first.
     static constexpr int HANDSHAKE_ATTEMPTS = 300;
     static constexpr int HANDSHAKE_POLL_MS = 20;
-    // Silence after "ucci" that makes the automatic protocol try UCI instead. A UCCI
+    // The automatic protocol gives up on a protocol after this long without a line of
+    // its handshake ("id", "option", the closing word): a program that is no engine
+    // keeps the window for seconds, not the whole handshake wait per protocol. A UCCI
     // engine starting on a busy machine can take over a second; the protocol found is
     // kept, so the wait is paid once per program.
     static constexpr int AUTO_PROBE_QUIET_MS = 2000;
     static constexpr int QUIT_ATTEMPTS = 50;
+    // After a failed handshake the program may be no engine at all: a short grace.
+    static constexpr int HANDSHAKE_QUIT_ATTEMPTS = 10;
     static constexpr int QUIT_POLL_MS = 20;
     static constexpr int STOP_POLL_MS = 10;
     static constexpr int UNLOAD_STOP_TIMEOUT_MS = 1000;
@@ -105,13 +112,23 @@ public:
 
     // true when no process is left afterwards.
     bool unload();
+    // unload for several engines at once: each is told to stop and quit before any
+    // is waited for, so leaving takes as long as the slowest, not the sum.
+    static bool unloadTogether(std::span<EngineProcess* const> engines);
     // Starts the program (no shell, no arguments) and runs the handshake of the
     // options' protocol; Auto starts again with "uci" when the engine refuses "ucci" or
     // keeps quiet. True only when the handshake ended ("ucciok", or "uciok" and
     // "readyok"); the protocol found is then kept in the options. Another program than
     // the options were kept for starts with Auto, no rank base and no own options.
-    // A missing file changes nothing.
+    // A missing file changes nothing; a program that ends during the handshake fails
+    // at once. loadProgram is startLoad and finishLoad in one.
     bool loadProgram(const std::string& path);
+    // Starts the program and sends the first line of its handshake without waiting
+    // for the answer, so that two engines start up side by side; false when it did
+    // not start. finishLoad waits for the handshake: false when none was begun or it
+    // failed.
+    bool startLoad(const std::string& path);
+    bool finishLoad();
     // Stores the options (an empty book becomes the engine's default book, in the
     // caller's record too; a stored value for an option that would switch the engine's
     // protocol is dropped) and sends them when the engine is Idle; false otherwise. A
@@ -125,9 +142,12 @@ private:
     void truncateLog(const std::string& path) const;
     bool startProcess(const std::string& path);
     enum class Handshake { Done, Refused, Failed };
-    Handshake runUcciHandshake(bool probing);
-    bool runUciHandshake();
-    bool awaitUciLine(const std::string& wanted);
+    void sayHello(EngineProtocol protocol);
+    Handshake awaitUcciHandshake(bool probing);
+    bool awaitUciHandshake(bool probing);
+    bool awaitUciLine(const std::string& wanted, bool probing, std::int64_t asked);
+    bool abandonHandshake();
+    static bool unloadTogether(std::span<EngineProcess* const> engines, int quitAttempts);
     void takeHandshakeLine(const std::string& line);
     const AnnouncedOption* announced(std::string_view name) const;
     void adoptProgram(const std::string& path);
@@ -145,6 +165,8 @@ private:
     void trackSentLine(const std::string& line);
     void trackReceivedLine(const std::string& line);
     void collectOutput();
+    // Waits at most timeoutMs for the engine to write or end.
+    void awaitOutput(int timeoutMs);
 
     std::unique_ptr<ChildProcess> process_;
     EngineState state_ = EngineState::Unloaded;
@@ -161,6 +183,10 @@ private:
     std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
     std::deque<std::string> madeUpLines_; // replies given in the engine's name
     bool optionsPending_ = false; // options given during a search, sent at its reply
+    // Between startLoad and finishLoad: the protocol asked for and when the first
+    // line of the handshake went out.
+    std::optional<EngineProtocol> loading_;
+    std::int64_t helloSentAt_ = 0;
 };
 
 } // namespace qinglan

@@ -7,12 +7,28 @@ void TranspositionTable::resize(int megabytes) {
     if (megabytes > 4096) megabytes = 4096;
     std::uint64_t count = 1;
     while (count * 2 * sizeof(Cluster) <= std::uint64_t(megabytes) << 20) count *= 2;
-    clusters_.assign(count, Cluster {});
-    mask_ = count - 1;
+    allocate(count);
 }
 
 void TranspositionTable::clear() {
-    std::fill(clusters_.begin(), clusters_.end(), Cluster {});
+    allocate(mask_ + 1);
+}
+
+void TranspositionTable::allocate(std::uint64_t count) {
+    // An empty entry is all zero bytes, which calloc hands out without writing them: a
+    // big block comes straight from the system, its pages zeroed when first touched.
+    memory_.reset();
+    memory_.reset(std::calloc(count * sizeof(Cluster) + alignof(Cluster), 1));
+    if (!memory_) {
+        // Out of memory: the smallest table still lets the search run.
+        count = 1;
+        memory_.reset(std::calloc(sizeof(Cluster) + alignof(Cluster), 1));
+        if (!memory_) std::abort();
+    }
+    const auto address = reinterpret_cast<std::uintptr_t>(memory_.get());
+    clusters_
+        = reinterpret_cast<Cluster*>((address + alignof(Cluster) - 1) & ~(alignof(Cluster) - 1));
+    mask_ = count - 1;
 }
 
 const TtEntry* TranspositionTable::probe(std::uint64_t key) const {
@@ -52,7 +68,7 @@ void TranspositionTable::store(
 
 int TranspositionTable::hashfull() const {
     int used = 0, seen = 0;
-    for (std::uint64_t i = 0; i < clusters_.size() && seen < 1000; ++i)
+    for (std::uint64_t i = 0; i <= mask_ && seen < 1000; ++i)
         for (const TtEntry& entry : clusters_[i].entries)
             if (seen++ < 1000) used += entry.bound() != BOUND_NONE && (entry.ageBound >> 2) == age_;
     return used;

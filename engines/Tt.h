@@ -3,7 +3,8 @@
 #include "Position.h"
 
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace qinglan::bundled {
 
@@ -20,13 +21,17 @@ struct TtEntry {
 };
 
 // Clusters of four entries; a new entry replaces its own key, else the shallowest
-// or oldest of the four.
+// or oldest of the four. The memory comes zeroed from the system and its pages are
+// only touched as entries are written, so making, sizing and clearing a table is
+// quick however big it is (the engine answers "ucci" at once).
 class TranspositionTable {
 public:
     TranspositionTable() { resize(16); }
     // Size in megabytes, rounded down to a power of two clusters.
     void resize(int megabytes);
     void clear();
+    // Bytes of the table, touched or not.
+    std::uint64_t sizeBytes() const { return (mask_ + 1) * sizeof(Cluster); }
     void newSearch() { age_ = (age_ + 1) & 63; }
     const TtEntry* probe(std::uint64_t key) const;
     void store(std::uint64_t key, int score, int eval, Move move, int depth, Bound bound);
@@ -37,7 +42,13 @@ private:
     struct alignas(64) Cluster {
         TtEntry entries[4];
     };
-    std::vector<Cluster> clusters_;
+    struct Release {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    void allocate(std::uint64_t count);
+
+    std::unique_ptr<void, Release> memory_;
+    Cluster* clusters_ = nullptr; // memory_ aligned to a cluster
     std::uint64_t mask_ = 0;
     std::uint8_t age_ = 0;
 };

@@ -34,6 +34,12 @@ std::string engineIdentityText(const EngineIdentity& identity) {
     return text;
 }
 
+Game::~Game() {
+    // Leaving waits for the slower engine only, not for one after the other.
+    EngineProcess* engines[] = { &state_.mainEngine, &state_.secondaryEngine };
+    EngineProcess::unloadTogether(engines);
+}
+
 Game::Game(GameHost& host, std::function<std::int64_t()> tickSource)
     : host_(host)
     , flow_(state_, host)
@@ -50,8 +56,12 @@ void Game::loadEngineSettings(const ProfileFile& profile, const std::string& pro
     EngineSettings secondary = readEngineSettings(profile, SECTION_SECONDARY_ENGINE);
     state_.mainEngine.setOptions(main.options);
     state_.secondaryEngine.setOptions(secondary.options);
-    loadEngineAtStart(true, main.programPath, programDir);
-    loadEngineAtStart(false, secondary.programPath, programDir);
+    // Both programs start before either is waited for, so their start-up times overlap;
+    // each still receives its lines in the order of a load of its own.
+    engine(true).startLoad(startProgram(true, main.programPath, programDir));
+    engine(false).startLoad(startProgram(false, secondary.programPath, programDir));
+    engine(true).finishLoad();
+    engine(false).finishLoad();
 }
 
 void Game::saveEngineSettings(ProfileFile& profile) const {
@@ -61,9 +71,8 @@ void Game::saveEngineSettings(ProfileFile& profile) const {
         state_.secondaryEngine.getOptions());
 }
 
-void Game::loadEngineAtStart(bool main, const std::string& path, const std::string& programDir) {
-    const std::string program = isFile(path) ? path : defaultEnginePath(programDir, main);
-    engine(main).loadProgram(program);
+std::string Game::startProgram(bool main, const std::string& path, const std::string& programDir) {
+    return isFile(path) ? path : defaultEnginePath(programDir, main);
 }
 
 void Game::toggleEngine(bool main) {

@@ -22,6 +22,10 @@ inline constexpr const char* DEFAULT_SECONDARY_ENGINE = "松涛引擎1.0.exe";
 class Game {
 public:
     explicit Game(GameHost& host, std::function<std::int64_t()> tickSource = tickMs);
+    // Unloads both engines at once.
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     const GameState& state() const { return state_; }
     GameFlow& flow() { return flow_; }
@@ -47,14 +51,11 @@ public:
     void optionsConfirmed(bool main);
 
     // Start-up: both engines get their options from the settings file, then the main
-    // and the secondary engine are loaded from their saved paths or the defaults.
+    // and the secondary engine are loaded from their saved paths or the defaults (an
+    // engine that fails stays unloaded, unreported).
     void loadEngineSettings(const ProfileFile& profile, const std::string& programDir);
     // Each engine's program path and options, for the next start.
     void saveEngineSettings(ProfileFile& profile) const;
-    // Start-up: path when it names a file, else the slot's default program for
-    // programDir (defaultEnginePath). The result is not reported: an engine that fails stays
-    // unloaded.
-    void loadEngineAtStart(bool main, const std::string& path, const std::string& programDir);
     // "加载主引擎...(&1)" / "加载副引擎...(&2)": unloads a running engine, else asks for
     // a program and loads it; then the turn goes on.
     void toggleEngine(bool main);
@@ -73,6 +74,10 @@ public:
 
 private:
     void chooseAndLoadEngine(bool main);
+    // The program a slot starts with: the saved path when it names a file, else the
+    // slot's default program in programDir.
+    static std::string startProgram(
+        bool main, const std::string& path, const std::string& programDir);
 
     GameHost& host_;
     GameState state_;

@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view FEN_PREFIX = "position fen ";
 constexpr std::string_view STARTPOS = "position startpos";
 constexpr std::string_view MOVES = " moves ";
+constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 std::string reasonOf(int error) {
     switch (error) {
@@ -105,6 +106,9 @@ PositionFileRead readPositionFile(const std::string& path) {
     }
     bytes.resize(got);
     result.text = bytes.substr(0, bytes.find('\0'));
+    // Windows editors start a UTF-8 file with a byte order mark: not part of the text.
+    if (result.text.starts_with(UTF8_BYTE_ORDER_MARK))
+        result.text.erase(0, UTF8_BYTE_ORDER_MARK.size());
     if (trimmed(result.text).empty())
         result.error = "文件是空的";
     else if (!looksLikePosition(result.text))

@@ -98,6 +98,12 @@ std::size_t ChildProcess::bytesAvailable() const {
     return static_cast<std::size_t>(count);
 }
 
+bool ChildProcess::waitForOutput(int timeoutMs) const {
+    if (outputFd_ < 0) return false;
+    pollfd output { outputFd_, POLLIN, 0 };
+    return poll(&output, 1, timeoutMs) > 0;
+}
+
 std::string ChildProcess::read(std::size_t n) {
     std::string bytes(n, '\0');
     if (outputFd_ < 0 || n == 0) return {};

@@ -34,6 +34,8 @@ public:
     pid_t pid() const { return pid_; }
     // Bytes waiting on the child's output; 0 when none or when the pipe is closed.
     std::size_t bytesAvailable() const;
+    // Waits at most timeoutMs for output (or the end of the pipe); true when some came.
+    bool waitForOutput(int timeoutMs) const;
     // Reads at most n bytes of what is waiting; never blocks.
     std::string read(std::size_t n);
     // Writes bytes to the child's input. A dead child is ignored; a child that does

@@ -15,6 +15,7 @@ std::string askOpenFileName(QWidget* owner, const std::string& caption, const st
 std::string askSaveFileName(QWidget* owner, const std::string& caption, const std::string& filter,
     const std::string& defaultExtension, const std::string& suggestedName = {});
 
+// Both open through runModalDialog, so a dialog handler there sees the real dialog.
 // Tests replace the dialogs: while a handler is set it is called (save = true for a
 // save dialog) instead of opening a window, and its answer is returned as chosen.
 using FileDialogHandler

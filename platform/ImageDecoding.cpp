@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <cstring>
 #include <png.h>
 
@@ -14,6 +15,8 @@ namespace {
 constexpr qint64 MAX_IMAGE_FILE_BYTES = 64 * 1024 * 1024;
 // The 256 MiB that Qt's own image readers allow by default, at 4 bytes a pixel.
 constexpr quint64 MAX_IMAGE_PIXELS = 64 * 1024 * 1024;
+// What a picture as read may take, in MiB (Qt's own default, stated so it holds).
+constexpr int PICTURE_ALLOCATION_LIMIT_MB = 256;
 
 bool startsWith(const QByteArray& bytes, const char* prefix, qsizetype length) {
     return bytes.size() >= length && std::memcmp(bytes.constData(), prefix, size_t(length)) == 0;
@@ -57,18 +60,41 @@ QImage decodePng(const QByteArray& bytes) {
     return image;
 }
 
+namespace {
+
+// Only the formats a background may have, told by their first bytes; other Qt plugins
+// never see the bytes.
+const char* pictureFormat(const QByteArray& head) {
+    if (isPng(head)) return "PNG";
+    if (startsWith(head, "\xff\xd8\xff", 3)) return "JPEG";
+    if (startsWith(head, "GIF87a", 6) || startsWith(head, "GIF89a", 6)) return "GIF";
+    if (startsWith(head, "BM", 2)) return "BMP";
+    return nullptr;
+}
+
+} // namespace
+
 QImage decodeImage(const QByteArray& bytes) {
     if (isPng(bytes)) return decodePng(bytes);
-    // Only the formats a background may have; other Qt plugins never see the bytes.
-    const char* format = nullptr;
-    if (startsWith(bytes, "\xff\xd8\xff", 3))
-        format = "JPEG";
-    else if (startsWith(bytes, "GIF87a", 6) || startsWith(bytes, "GIF89a", 6))
-        format = "GIF";
-    else if (startsWith(bytes, "BM", 2))
-        format = "BMP";
+    const char* format = pictureFormat(bytes);
     if (!format) return {};
     return QImage::fromData(bytes, format);
+}
+
+QImage loadPictureFile(const QString& path, QSize largest) {
+    if (!QFileInfo(path).isFile()) return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const char* format = pictureFormat(file.peek(8));
+    if (!format) return {};
+    QImageReader reader(&file, format);
+    reader.setAllocationLimit(PICTURE_ALLOCATION_LIMIT_MB);
+    // JPEG and PNG shrink while they decode, so neither the full picture's memory nor
+    // the limit above ever comes into play for them; the others shrink after reading.
+    const QSize size = reader.size();
+    if (size.isValid() && !largest.isEmpty() && size != size.boundedTo(largest))
+        reader.setScaledSize(size.boundedTo(largest));
+    return reader.read();
 }
 
 QImage loadImageFile(const QString& path) {

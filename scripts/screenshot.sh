@@ -5,7 +5,9 @@
 # menus, saved as docs/dialog-new-game.png, docs/screenshot-start.png,
 # docs/screenshot.png, docs/dialog-level.png, docs/dialog-engine-options.png and
 # docs/dialog-display.png, and the about box and help window (docs/dialog-about.png,
-# docs/help-window.png, docs/help-rules.png).
+# docs/help-window.png, docs/help-rules.png). The save dialog and its question before
+# replacing a file (the toolkit's own, in Chinese) go to QINGLAN_DIALOG_SHOTS (default
+# /tmp) as file-dialog-save.png and file-dialog-replace.png.
 # QINGLAN_BIN picks the program (default build/bin/qinglan, built in Release when
 # missing).
 set -euo pipefail
@@ -98,4 +100,22 @@ xdotool windowfocus --sync "$help" 2>/dev/null || true
 xdotool key Tab Tab Tab Tab Return # 目录, then the links 如何下棋, 菜单, 级别, 裁判规则
 sleep 0.8
 import -window "$help" docs/help-rules.png
-echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png, the level, engine options, display and about dialogs, and the help window"
+
+shots=${QINGLAN_DIALOG_SHOTS:-/tmp}
+mkdir -p "$shots"
+existing=$(mktemp "$shots/existing-XXXXXX.fen")
+menu f s # "游戏(&F)" / "保存...(&S)"
+save=$(xdotool search --sync --onlyvisible --name "^保存局面$" | tail -n 1)
+sleep 0.5
+import -window "$save" "$shots/file-dialog-save.png"
+xdotool windowfocus "$save" 2>/dev/null || true
+xdotool type --delay 20 "$existing"
+xdotool key Return
+sleep 1
+question=$(xdotool search --onlyvisible --name "^保存局面$" | tail -n 1)
+import -window "$question" "$shots/file-dialog-replace.png"
+xdotool key Escape # "No": back in the dialog
+sleep 0.3
+xdotool key Escape
+rm -f "$existing"
+echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png, the level, engine options, display and about dialogs, the help window; $shots/file-dialog-save.png and $shots/file-dialog-replace.png"

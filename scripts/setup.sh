@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-multimedia-dev libpng-dev zlib1g-dev libsimpleini-dev libgtest-dev
-    fonts-noto-cjk
+    fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool imagemagick
     fairy-stockfish
 )

@@ -24,6 +24,8 @@ struct ProfileFile::Store {
 
 namespace {
 
+constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -157,6 +159,9 @@ ProfileFile::ProfileFile(const std::string& readPath, std::string savePath)
         return;
     }
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Windows editors start a UTF-8 file with a byte order mark; left in place it would
+    // turn the first section line into a stray key.
+    if (data.starts_with(UTF8_BYTE_ORDER_MARK)) data.erase(0, UTF8_BYTE_ORDER_MARK.size());
     // The parser stops at a NUL byte; a blank keeps the lines after it.
     for (char& c : data)
         if (c == '\0') c = ' ';

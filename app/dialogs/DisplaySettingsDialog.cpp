@@ -101,7 +101,7 @@ DisplaySettings DisplaySettingsDialog::settingsFromControls() const {
 
 void DisplaySettingsDialog::chooseBackground() {
     const std::string path
-        = askOpenFileName(this, "设置窗口底图", "图片文件|*bmp;*.gif;*.png;*.jpg");
+        = askOpenFileName(this, "设置窗口底图", "图片文件|*bmp;*.gif;*.png;*.jpg;*.jpeg");
     if (!path.empty()) background_->setText(QString::fromStdString(path));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/GlobalState.h"
 #include "app/dialogs/DialogPlacement.h"
+#include "app/dialogs/RadioTabStops.h"
 #include "platform/BalloonTip.h"
 #include "settings/ProfileFile.h"
 
@@ -91,6 +92,7 @@ LevelDialog::LevelDialog(QWidget& owner, const QWidget& mainWindow, GlobalState&
     radios_[5] = addRadio("限制深度", "限制深度         层", { 10, 80, 158, 20 });
     radios_[6] = addRadio("限制节点数", "限制节点", { 10, 115, 80, 20 });
     radios_[1]->setChecked(true);
+    keepTabStopOnChecked({ std::begin(radios_), std::end(radios_) });
     minutes_ = addEditOverBlanks("局时分", "10", *radios_[4], 0, 45);
     seconds_ = addEditOverBlanks("局时秒", "0", *radios_[4], 1, 45);
     increment_ = addEditOverBlanks("加时", "2", *radios_[4], 2, 45);

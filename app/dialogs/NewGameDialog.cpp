@@ -3,6 +3,7 @@
 #include "app/GlobalState.h"
 #include "app/dialogs/DialogPlacement.h"
 #include "app/dialogs/LevelDialog.h"
+#include "app/dialogs/RadioTabStops.h"
 #include "platform/BalloonTip.h"
 #include "platform/DialogRunner.h"
 
@@ -49,6 +50,8 @@ NewGameDialog::NewGameDialog(QWidget& mainWindow, GlobalState& state, EditorOpen
     levels_[1] = addRadio(levels, "中级", "中级", 43, 60, true);
     levels_[2] = addRadio(levels, "高级", "高级", 66, 60);
     levels_[3] = addRadio(levels, "更多级别", "更多", 90, 60);
+    for (QRadioButton** group : { sides_, handicaps_, levels_ })
+        keepTabStopOnChecked({ group, group + 4 });
 
     auto* ok = placed(new QPushButton(QStringLiteral("确定"), this), { 74, 145, 80, 30 });
     ok->setObjectName(QStringLiteral("确定按钮"));

@@ -1,6 +1,7 @@
 #include "app/dialogs/PositionEditor.h"
 
 #include "app/SpriteImages.h"
+#include "app/dialogs/RadioTabStops.h"
 #include "platform/DialogRunner.h"
 #include "platform/SpriteSurface.h"
 
@@ -134,6 +135,9 @@ void PositionEditor::createControls() {
     blackFirst_ = new QRadioButton(QStringLiteral("黑先"), this);
     blackFirst_->setObjectName(QStringLiteral("黑先"));
     blackFirst_->setGeometry(337, 290, 50, 20);
+    keepTabStopOnChecked({ redFirst_, blackFirst_ });
+    // Return in the FEN box closes the editor as 确定 does.
+    ok->setDefault(true);
 
     connect(fenEdit_, &QLineEdit::textChanged, this, &PositionEditor::onFenChanged);
     connect(surface_, &SpriteSurface::pressed, this, &PositionEditor::onPress);

@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QToolTip>
 #include <climits>
 
@@ -124,6 +125,42 @@ TEST_F(NewGameDialogTest, CustomPositionIsTheEditorBoardAtConfirmation) {
     });
     EXPECT_EQ(game().board.toFen(), "4k4/9/9/9/9/9/9/9/4A4/3K5 b - - 0 1");
     EXPECT_FALSE(game().board.isRedToMove());
+}
+
+TEST_F(NewGameDialogTest, TabStopsOnlyOnCheckedChoicesArrowsMoveWithinAndReturnConfirms) {
+    using Stops = std::vector<std::string>;
+    Stops newGame, afterArrow, level, editor;
+    bool editorAccepted = false;
+    onDialog = [&](QDialog& dialog) {
+        if (dialog.windowTitle() == "编辑局面") {
+            editor = tabStops(dialog);
+            // Return in the FEN box is 确定.
+            QTest::keyClick(control<QLineEdit>(dialog, "FEN编辑框"), Qt::Key_Return);
+            editorAccepted = dialog.result() == QDialog::Accepted;
+            return dialog.result();
+        }
+        newGame = tabStops(dialog);
+        QRadioButton* intermediate = control<QRadioButton>(dialog, "中级");
+        intermediate->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(intermediate, Qt::Key_Up);
+        afterArrow = tabStops(dialog);
+        clickOn(dialog, "自定义");
+        return int(QDialog::Rejected);
+    };
+    menus().newGame->trigger();
+    EXPECT_EQ(newGame, (Stops { "我执红", "不让子", "中级", "确定按钮", "取消按钮" }));
+    EXPECT_EQ(afterArrow, (Stops { "我执红", "不让子", "初级", "确定按钮", "取消按钮" }));
+    EXPECT_EQ(
+        editor, (Stops { "FEN编辑框", "清空按钮", "默认按钮", "确定按钮", "取消按钮", "红先" }));
+    EXPECT_TRUE(editorAccepted);
+
+    onDialog = [&](QDialog& dialog) {
+        level = tabStops(dialog);
+        return int(QDialog::Rejected);
+    };
+    menus().level->trigger();
+    EXPECT_EQ(level,
+        (Stops { "中级", "局时分", "局时秒", "加时", "深度", "节点数", "确定按钮", "取消按钮" }));
 }
 
 TEST_F(NewGameDialogTest, PlacedAtItsSizeOverTheMainWindowWithBalloonTips) {

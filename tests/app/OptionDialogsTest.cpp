@@ -5,6 +5,8 @@
 #include "app/dialogs/DisplaySettingsDialog.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <climits>
 
 namespace qinglan::testing {
@@ -291,11 +293,17 @@ TEST_F(OptionDialogsTest, ABackgroundThatIsNoPictureKeepsTheScreenAndSaysSo) {
         QSize shown;
         std::size_t messages;
     };
+    // A photo bigger than any screen is read no bigger than the screens can show.
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    QImage photo(screen * 3, QImage::Format_RGB32);
+    photo.fill(Qt::darkGreen);
+    ASSERT_TRUE(photo.save(QString::fromStdString(path("photo.jpg")), "JPEG", 50));
     for (const Row& row : { Row { makeFile("notes.png", "not a picture at all"), builtIn, 1 },
-             Row { makeFile("empty.jpg", ""), builtIn, 2 }, Row { path("missing.png"), builtIn, 2 },
-             Row { path("blue.png"), QSize(3, 2), 2 } }) {
+             Row { makeFile("empty.jpg", ""), builtIn, 2 }, Row { path("missing.png"), builtIn, 3 },
+             Row { path("blue.png"), QSize(3, 2), 3 }, Row { path("photo.jpg"), screen, 3 } }) {
         setFileDialogHandler([&](const std::string& caption, const std::string& filter, bool) {
-            EXPECT_EQ(caption + "|" + filter, "设置窗口底图|图片文件|*bmp;*.gif;*.png;*.jpg");
+            EXPECT_EQ(
+                caption + "|" + filter, "设置窗口底图|图片文件|*bmp;*.gif;*.png;*.jpg;*.jpeg");
             return row.file;
         });
         DisplaySettingsDialog& dialog = openDisplay();
@@ -307,6 +315,7 @@ TEST_F(OptionDialogsTest, ABackgroundThatIsNoPictureKeepsTheScreenAndSaysSo) {
         EXPECT_EQ(messages.size(), row.messages) << row.file;
     }
     EXPECT_EQ(messages[0].text, "无法读取底图文件：" + path("notes.png"));
+    EXPECT_EQ(messages[2].text, "无法读取底图文件：" + path("missing.png"));
 }
 
 } // namespace

@@ -116,6 +116,9 @@ TEST_F(PositionFileTest, OpensEveryFormAndRebuildsTheList) {
         { "position startpos moves h2e2 moves h9g7",
             "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1",
             { "  1.砲二平五" } },
+        // As a Windows editor saves it: a byte order mark first, CR LF last.
+        { "\xEF\xBB\xBF" + blackFirst + " moves d9d8\r\n", "9/3k5/9/9/9/9/9/9/9/4K3P w - - 0 1",
+            { "    将４进１" } },
         // Too many pieces: the excess is dropped, as any FEN reads.
         { "4k4/9/9/9/9/9/9/9/9/RRR2K3 w", "4k4/9/9/9/9/9/9/9/9/RR3K3 w - - 0 1", {} },
     };

@@ -137,6 +137,25 @@ protected:
         if (auto* edit = control<QLineEdit>(dialog, name)) edit->setText(text);
     }
 
+    // The names of the controls Tab visits, once around, from the dialog's first stop.
+    static std::vector<std::string> tabStops(QDialog& dialog) {
+        dialog.show();
+        // The arrow keys move within a group of the active window only; the offscreen
+        // platform activates nothing on its own.
+        QApplication::setActiveWindow(&dialog);
+        QWidget* first = dialog.nextInFocusChain();
+        while (!(first->focusPolicy() & Qt::TabFocus)) first = first->nextInFocusChain();
+        first->setFocus(Qt::TabFocusReason);
+        std::vector<std::string> names;
+        for (QWidget* at = first; names.size() < 30;) {
+            names.push_back(at->objectName().toStdString());
+            QTest::keyClick(at, Qt::Key_Tab);
+            at = dialog.focusWidget();
+            if (!at || at == first) break;
+        }
+        return names;
+    }
+
     int messageCount(const std::string& text) const {
         int n = 0;
         for (const ShownMessage& m : messages) n += m.text == text;

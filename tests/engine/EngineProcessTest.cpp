@@ -67,6 +67,9 @@ TEST_F(FakeEngineTest, HandshakeCopesWithBannersLineEndsAndSplitCrLf) {
 
 TEST_F(FakeEngineTest, UcciokWithATrailingSpaceFailsAfterAllAttempts) {
     mode("ucciok-space");
+    EngineOptions ucci; // the whole wait belongs to a chosen protocol
+    ucci.protocol = EngineProtocol::Ucci;
+    engine.setOptions(ucci);
     std::int64_t start = tickMs();
     EXPECT_FALSE(load());
     EXPECT_GE(elapsedSince(start),

@@ -173,8 +173,6 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
     const std::vector<std::string> refused
         = { "ucci", "quit", "uci", "setoption name Ponder value true" };
     const std::vector<std::string> uci = { "uci", "setoption name Ponder value true" };
-    const std::vector<std::string> slow
-        = { "ucci", "quit", "uci", "quit", "ucci", "setoption usemillisec true" };
     const Row rows[] = {
         { "", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
         { "uci", EngineProtocol::Auto, EngineProtocol::Uci, refused },
@@ -182,8 +180,8 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
         { "both", EngineProtocol::Auto, EngineProtocol::Ucci, ucci },
         { "both", EngineProtocol::Uci, EngineProtocol::Uci, uci },
         { "both", EngineProtocol::Ucci, EngineProtocol::Ucci, ucci },
-        // Silent for a while is not a refusal: after UCI gets no answer, UCCI again.
-        { "slow-ucci", EngineProtocol::Auto, EngineProtocol::Ucci, slow },
+        // An engine slow to answer gets the whole wait when its protocol is chosen.
+        { "slow-ucci", EngineProtocol::Ucci, EngineProtocol::Ucci, ucci },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.flags);
@@ -207,6 +205,40 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
     mode("");
     EXPECT_FALSE(load());
     EXPECT_EQ(engine.state(), EngineState::Unloaded);
+}
+
+TEST_F(FakeEngineTest, AProgramThatIsNoEngineIsGivenUpAfterOneTryOfEachProtocol) {
+    struct Row {
+        const char* flags; // for the fake engine; "" runs the script instead
+        const char* script;
+        int starts;
+    };
+    const Row rows[] = {
+        // Ends at once: no other protocol is tried.
+        { "", "exit 0", 1 },
+        // Echoes every line (nothing an engine says): UCCI, then UCI, then no more.
+        { "", "exec tee -a \"$QINGLAN_FAKE_TRANSCRIPT\"", 2 },
+        // An engine too slow for the automatic choice.
+        { "slow-ucci", "", 2 },
+    };
+    const std::string program = path("program");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.flags) + row.script);
+        std::filesystem::remove(path("transcript"));
+        std::ofstream(program) << "#!/bin/sh\necho start >> \"$QINGLAN_FAKE_TRANSCRIPT\"\n"
+                               << (*row.flags ? "exec " QINGLAN_FAKE_ENGINE : row.script) << "\n";
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        mode(row.flags);
+        EngineOptions options;
+        engine.setOptions(options);
+        EXPECT_FALSE(engine.loadProgram(program));
+        EXPECT_EQ(engine.state(), EngineState::Unloaded);
+        std::vector<std::string> heard = transcript();
+        for (std::string& line : heard) // what tee keeps still ends in CR
+            if (line.ends_with('\r')) line.pop_back();
+        EXPECT_EQ(std::ranges::count(heard, "start"), row.starts);
+        EXPECT_EQ(std::ranges::count(heard, "uci"), row.starts - 1);
+    }
 }
 
 TEST_F(FakeEngineTest, UciSearchGetsTimesBySideToMoveAndTheBanAsSearchmoves) {

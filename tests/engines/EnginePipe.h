@@ -8,6 +8,8 @@
 #include "platform/Ticks.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,6 +61,14 @@ public:
         while (!process_.hasExited() && tickMs() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return process_.exitCode();
+    }
+
+    // The engine's resident memory in KiB (-1 when unknown).
+    long residentKiB() const {
+        std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+        return -1;
     }
 
     // Every line read so far.

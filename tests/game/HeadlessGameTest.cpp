@@ -3,9 +3,12 @@
 #include "game/Game.h"
 #include "game/HeadlessHost.h"
 #include "platform/Ticks.h"
+#include "settings/ProfileFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
@@ -171,6 +174,48 @@ TEST_F(HeadlessGameTest, AWrongLineOfPlayIsToldOncePerLoadedEngine) {
     game.flow().setComputerRed(true);
     game.engines().handleEngineLine(game.engine(true), wrong, LINE_FROM_MAIN);
     EXPECT_EQ(host.messages.size(), 2u);
+}
+
+TEST(HeadlessGameEngines, BothStartSideBySideAndLeaveTogether) {
+    char pattern[] = "/tmp/qinglan-engines-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string heard = dir + "/heard"; // both engines write what they receive here
+    setenv("QINGLAN_FAKE_TRANSCRIPT", heard.c_str(), 1);
+    // Each answers "ucci" only after 2.5 s, and neither stops nor quits when told.
+    setenv("QINGLAN_FAKE_MODE", "slow-ucci,ignore-stop,ignore-quit", 1);
+    // UCCI chosen: slower than the automatic choice waits for.
+    const std::string slot = "\n文件名=" QINGLAN_FAKE_ENGINE "\n协议=UCCI\n";
+    std::ofstream(dir + "/settings.ini") << "[主引擎]" << slot << "[副引擎]" << slot;
+    const auto lines = [&] {
+        std::ifstream in(heard);
+        std::vector<std::string> all;
+        for (std::string line; std::getline(in, line);) all.push_back(line);
+        return all;
+    };
+    {
+        HeadlessHost host;
+        Game game(host);
+        host.attach(game);
+        game.loadEngineSettings(ProfileFile(dir + "/settings.ini"), dir);
+        ASSERT_TRUE(game.engine(true).isRunning());
+        ASSERT_TRUE(game.engine(false).isRunning());
+        const std::vector<std::string> start = lines();
+        ASSERT_GE(start.size(), 2u);
+        EXPECT_EQ(start[1], "ucci") << "the second engine is greeted before the first answers";
+        for (bool main : { true, false }) {
+            game.engine(main).sendLine("position startpos");
+            game.engine(main).sendLine("go infinite");
+        }
+    }
+    // Both were told to stop, and to quit, before either was waited for.
+    const std::vector<std::string> end = lines();
+    const auto lastStop = std::ranges::find(end.rbegin(), end.rend(), "stop").base();
+    EXPECT_EQ(std::ranges::count(end, "stop"), 2);
+    EXPECT_EQ(std::ranges::count(lastStop, end.end(), "quit"), 2);
+    unsetenv("QINGLAN_FAKE_MODE");
+    unsetenv("QINGLAN_FAKE_TRANSCRIPT");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

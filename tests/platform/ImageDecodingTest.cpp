@@ -168,3 +168,30 @@ TEST(LoadImageFile, ReadsFilesAndResourcesAndRefusesTheRest) {
     if (!QFile::exists(resource)) GTEST_SKIP() << "no built-in Qt resource to read";
     EXPECT_FALSE(loadImageFile(resource).isNull());
 }
+
+TEST(LoadPictureFile, ReadsEveryFormatNoLargerThanAsked) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage photo(600, 400, QImage::Format_RGB32);
+    photo.fill(QColor(10, 120, 230));
+    for (const char* format : { "PNG", "JPEG", "BMP" }) {
+        SCOPED_TRACE(format);
+        const QString path = dir.filePath(QString::fromLatin1(format));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(encoded(photo, format));
+        file.close();
+        // Each direction on its own: the background is stretched over the window anyway.
+        EXPECT_EQ(loadPictureFile(path, QSize(300, 500)).size(), QSize(300, 400));
+        const QImage whole = loadPictureFile(path, QSize(600, 400));
+        ASSERT_EQ(whole.size(), QSize(600, 400));
+        EXPECT_NEAR(whole.pixelColor(300, 200).blue(), 230, 6);
+    }
+    const QString notes = dir.filePath(QStringLiteral("notes.png"));
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    for (const QString& path : { notes, dir.filePath(QStringLiteral("missing.png")), dir.path() })
+        EXPECT_TRUE(loadPictureFile(path, QSize(300, 300)).isNull()) << path.toStdString();
+}

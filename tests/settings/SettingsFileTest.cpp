@@ -147,6 +147,22 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     EXPECT_EQ(readEngineSettings(ProfileFile(path("m.ini")), SECTION_MAIN_ENGINE).options, main);
 }
 
+TEST_F(SettingsFileTest, AByteOrderMarkIsSkippedAndNotWrittenBack) {
+    // As Windows editors save it: read and saved as the same text without the mark.
+    for (const std::string first : { "[主引擎]", "; 我的设置\r\n[主引擎]", "\r\n[主引擎]" }) {
+        SCOPED_TRACE(first);
+        std::string saved[2];
+        for (const std::string mark : { "\xEF\xBB\xBF", "" }) {
+            put("bom.ini", mark + first + "\r\n随机性=large\r\n");
+            ProfileFile profile(path("bom.ini"));
+            EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).options.randomness, "large");
+            ASSERT_TRUE(profile.save());
+            saved[mark.empty()] = slurp("bom.ini");
+        }
+        EXPECT_EQ(saved[0], saved[1]);
+    }
+}
+
 TEST_F(SettingsFileTest, NamesMatchWithoutAsciiCaseAndOtherContentStays) {
     put("c.ini", "; a note of the user\n[Extra]\nKey=1\n[主引擎]\n自定义=留着\n");
     ProfileFile profile(path("c.ini"));
