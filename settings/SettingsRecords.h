@@ -64,6 +64,9 @@ enum LevelMode : int {
     LEVEL_INFINITE = 5,
 };
 
+// The time per move of the preset levels 初级, 中级 and 高级, in tenths of a second.
+inline constexpr int PRESET_LEVEL_TENTHS[] = { 5, 30, 150 };
+
 struct LevelSettings {
     int moveTimeTenths = 0; // preset time per move, tenths of a second
     int nodeLimit = 0;

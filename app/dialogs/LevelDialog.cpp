@@ -17,7 +17,6 @@ namespace qinglan {
 
 namespace {
 
-constexpr int PRESET_TENTHS[] = { 5, 30, 150 };
 constexpr int DEFAULT_TENTHS = 30;
 
 bool isDigit(char c) {
@@ -57,7 +56,7 @@ void applyLevelChoice(LevelChoice choice, const LevelEdits& edits, LevelSettings
     case LevelChoice::Beginner:
     case LevelChoice::Intermediate:
     case LevelChoice::Advanced:
-        level.moveTimeTenths = PRESET_TENTHS[int(choice)];
+        level.moveTimeTenths = PRESET_LEVEL_TENTHS[int(choice)];
         break;
     case LevelChoice::Unlimited:
         level.mode = LEVEL_INFINITE;

@@ -22,7 +22,6 @@ constexpr const char* HANDICAP_FENS[] = {
     "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/R1BAKAB1R w ",
 };
 constexpr int CUSTOM_POSITION = 3;
-constexpr int PRESET_TENTHS[] = { 5, 30, 150 };
 constexpr int MORE_LEVELS = 3;
 enum Side { PERSON_RED, COMPUTER_RED, NO_COMPUTER, COMPUTER_BOTH };
 
@@ -112,7 +111,7 @@ void NewGameDialog::confirm() {
     if (level == MORE_LEVELS)
         choice_.level = state_.moreLevel;
     else
-        choice_.level.moveTimeTenths = PRESET_TENTHS[level];
+        choice_.level.moveTimeTenths = PRESET_LEVEL_TENTHS[level];
     accept();
 }
 
