@@ -8,7 +8,8 @@ namespace {
 
 constexpr const char* QUESTION = "，重新开始吗？";
 
-// The words of the board's and the clock's verdicts, as the boxes say them.
+// The words of a result as the boxes say them; a result the board and the clocks do not
+// give is named by its winner alone.
 std::string verdictWords(const GameResult& result) {
     const bool redWon = result.winner == Winner::Red;
     switch (result.reason) {
@@ -26,7 +27,7 @@ std::string verdictWords(const GameResult& result) {
     case ResultReason::Time:
         return redWon ? "黑方超时作负" : "红方超时作负";
     default:
-        return {};
+        return result.winner == Winner::Draw ? "和棋" : redWon ? "红胜" : "黑胜";
     }
 }
 
@@ -74,10 +75,7 @@ GameResult lossOf(bool red, ResultReason reason) {
 }
 
 std::string restartQuestion(const GameResult& result) {
-    const std::string words = verdictWords(result);
-    if (!words.empty()) return words + QUESTION;
-    if (result.winner == Winner::Draw) return std::string("和棋") + QUESTION;
-    return std::string(result.winner == Winner::Red ? "红胜" : "黑胜") + QUESTION;
+    return verdictWords(result) + QUESTION;
 }
 
 std::string pgnResultToken(const GameResult& result) {
@@ -95,9 +93,7 @@ std::string resultReasonText(
     const GameResult& result, const std::string& redName, const std::string& blackName) {
     if (const char* fault = faultWords(result.reason))
         return (result.winner == Winner::Red ? blackName : redName) + fault;
-    const std::string words = verdictWords(result);
-    if (!words.empty()) return words;
-    return result.winner == Winner::Draw ? "和棋" : result.winner == Winner::Red ? "红胜" : "黑胜";
+    return verdictWords(result);
 }
 
 } // namespace qinglan
