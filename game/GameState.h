@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 #include "game/GameResult.h"
-#include "game/MoveList.h"
+#include "game/MoveListText.h"
 #include "game/Players.h"
 #include "game/SideClock.h"
 #include "platform/Ticks.h"
@@ -21,7 +21,7 @@ namespace qinglan {
 // hosts read it through Game::state().
 struct GameState {
     Board board;
-    MoveList moveList; // the text the move-list box shows
+    MoveListText moveList; // the text the move-list box shows
     SideClock redClock, blackClock;
     LevelSettings currentLevel;
     int gameOver = 0; // 1 once result is set

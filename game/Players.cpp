@@ -1,6 +1,6 @@
 #include "game/Players.h"
 
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 #include "platform/TextEncoding.h"
 
 namespace qinglan {

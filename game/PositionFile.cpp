@@ -1,6 +1,6 @@
 #include "game/PositionFile.h"
 
-#include "game/MoveList.h"
+#include "game/MoveListText.h"
 #include "rules/Board.h"
 
 #include <cerrno>
@@ -128,7 +128,7 @@ bool looksLikePosition(std::string_view text) {
     return true;
 }
 
-void loadPositionText(std::string_view text, Board& board, MoveList& list) {
+void loadPositionText(std::string_view text, Board& board, MoveListText& list) {
     text = trimmed(text);
     const std::size_t movesAt = text.find(MOVES);
     board.setPosition(text.substr(0, movesAt));
@@ -144,7 +144,7 @@ void loadPositionText(std::string_view text, Board& board, MoveList& list) {
         if (!board.isLegalMoveText(move)) continue;
         const int plies = board.plyCount();
         const bool red = board.isRedToMove();
-        list.append(MoveList::lineFor(plies, red, board.moveToChinese(move)));
+        list.append(MoveListText::lineFor(plies, red, board.moveToChinese(move)));
         board.makeMoveText(move);
     }
 }

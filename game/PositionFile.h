@@ -7,7 +7,7 @@
 namespace qinglan {
 
 class Board;
-class MoveList;
+class MoveListText;
 
 inline constexpr const char* POSITION_FILE_FILTER = "FEN局面文件（*.fen）|*.fen";
 // A position file is one line; a game of a hundred thousand plies fits in far less.
@@ -37,6 +37,6 @@ bool looksLikePosition(std::string_view text);
 // each written in the position before its move. Moves that are not legal are skipped
 // and the next ones are tried in the unchanged position; a second " moves " and what
 // follows it are ignored.
-void loadPositionText(std::string_view text, Board& board, MoveList& list);
+void loadPositionText(std::string_view text, Board& board, MoveListText& list);
 
 } // namespace qinglan

@@ -2,7 +2,7 @@
 
 #include "app/dialogs/DialogPlacement.h"
 #include "app/dialogs/OwnOptionsPage.h"
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 #include "platform/FileDialogs.h"
 #include "platform/TextEncoding.h"
 #include "settings/ProfileFile.h"

@@ -1,6 +1,6 @@
 #include "app/dialogs/OwnOptionsPage.h"
 
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 #include "platform/FileDialogs.h"
 #include "platform/TextEncoding.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/AnnouncedOption.h"
+#include "enginelink/AnnouncedOption.h"
 
 #include <QWidget>
 #include <map>

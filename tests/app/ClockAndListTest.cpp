@@ -1,6 +1,6 @@
 // The side clock, the clock text and the move-list lines: pure logic, tables of cases.
 #include "app/ClockFormat.h"
-#include "game/MoveList.h"
+#include "game/MoveListText.h"
 #include "game/SideClock.h"
 
 #include <gtest/gtest.h>
@@ -87,19 +87,19 @@ TEST(MoveListLine, NumbersRedMovesAndIndentsBlackOnes) {
         { 19, true, "砲二平五", "10.5.砲二平五" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MoveList::lineFor(c.plies, c.red, c.notation), c.line) << c.plies;
+        EXPECT_EQ(MoveListText::lineFor(c.plies, c.red, c.notation), c.line) << c.plies;
 }
 
-TEST(MoveList, GrowsAndShrinksOneLinePerPlyAndKeepsItsHeader) {
-    MoveList list;
+TEST(MoveListText, GrowsAndShrinksOneLinePerPlyAndKeepsItsHeader) {
+    MoveListText list;
     EXPECT_EQ(list.text(), "  ==开始==");
-    list.append(MoveList::lineFor(0, true, "砲二平五"));
-    list.append(MoveList::lineFor(1, false, "马８进７"));
+    list.append(MoveListText::lineFor(0, true, "砲二平五"));
+    list.append(MoveListText::lineFor(1, false, "马８进７"));
     EXPECT_EQ(list.text(), "  ==开始==\r\n  1.砲二平五\r\n    马８进７");
     EXPECT_EQ(list.moveLineCount(), 2);
 
     // A long line (numbered 10.5) goes as a whole, not by a fixed byte count.
-    list.append(MoveList::lineFor(19, true, "砲二平五"));
+    list.append(MoveListText::lineFor(19, true, "砲二平五"));
     list.removeLast();
     EXPECT_EQ(list.text(), "  ==开始==\r\n  1.砲二平五\r\n    马８进７");
 

@@ -1,7 +1,7 @@
 // The engine options dialog's page of the engine's own options against the fake
 // engine in both protocols: what it shows, keeps and sends, and hostile option lists.
 #include "OptionDialogsFixture.h"
-#include "engine/AnnouncedOption.h"
+#include "enginelink/AnnouncedOption.h"
 
 #include <QLabel>
 #include <QRegularExpression>

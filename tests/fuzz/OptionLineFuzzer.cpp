@@ -2,9 +2,9 @@
 // of both protocols, value checks, the lines that set options, and the UCI translation
 // of moves, positions and go lines. Nothing an engine says may become a second command.
 #include "FuzzSupport.h"
-#include "engine/AnnouncedOption.h"
-#include "engine/LineBuffer.h"
-#include "engine/UciTranslation.h"
+#include "enginelink/AnnouncedOption.h"
+#include "enginelink/LineBuffer.h"
+#include "enginelink/UciTranslation.h"
 
 #include <cstddef>
 #include <cstdint>

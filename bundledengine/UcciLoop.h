@@ -14,10 +14,10 @@ namespace qinglan::bundled {
 
 // The UCCI dialogue. Lines are handled on the caller's thread while a search runs
 // on its own, so "stop", "ponderhit", "isready" and "quit" are answered at once.
-class UcciEngine {
+class UcciLoop {
 public:
-    UcciEngine(std::string name, std::FILE* out);
-    ~UcciEngine();
+    UcciLoop(std::string name, std::FILE* out);
+    ~UcciLoop();
 
     // False after "quit" (the search is over and "bye" written).
     bool handle(std::string_view line);

@@ -1,4 +1,4 @@
-#include "engine/UciTranslation.h"
+#include "enginelink/UciTranslation.h"
 
 #include "rules/Board.h"
 #include "rules/Pieces.h"

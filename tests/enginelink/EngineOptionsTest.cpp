@@ -1,7 +1,7 @@
 // An engine's own options: reading what it announces (however odd), the lines that set
 // them, and the engine slot sending and keeping them, in both protocols.
 #include "FakeEngineFixture.h"
-#include "engine/AnnouncedOption.h"
+#include "enginelink/AnnouncedOption.h"
 #include "rules/Board.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 #include "platform/Ticks.h"
 
 #include <cerrno>

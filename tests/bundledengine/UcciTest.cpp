@@ -1,6 +1,6 @@
 // The engine binary as the program drives it: UCCI transcripts over pipes.
 #include "EnginePipe.h"
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 #include "rules/Board.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/EngineProcess.h"
+#include "enginelink/EngineProcess.h"
 
 #include "platform/ChildProcess.h"
 #include "platform/Ticks.h"

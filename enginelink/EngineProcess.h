@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/AnnouncedOption.h"
-#include "engine/LineBuffer.h"
-#include "engine/UciTranslation.h"
+#include "enginelink/AnnouncedOption.h"
+#include "enginelink/LineBuffer.h"
+#include "enginelink/UciTranslation.h"
 #include "settings/SettingsRecords.h"
 
 #include <cstdint>

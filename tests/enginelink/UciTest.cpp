@@ -1,7 +1,7 @@
 // UCI engines: the pure line conversions, and the engine slot against the fake engine
 // in its UCI modes (0-based and 1-based ranks) and its UCCI-only default.
 #include "FakeEngineFixture.h"
-#include "engine/UciTranslation.h"
+#include "enginelink/UciTranslation.h"
 #include "rules/Board.h"
 
 #include <algorithm>

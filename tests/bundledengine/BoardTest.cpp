@@ -2,9 +2,9 @@
 // leaving keys and scores as a fresh setup of the same position has them.
 #include "rules/Board.h"
 
-#include "engines/Ordering.h"
-#include "engines/Position.h"
-#include "engines/TimeManager.h"
+#include "bundledengine/Ordering.h"
+#include "bundledengine/Position.h"
+#include "bundledengine/TimeManager.h"
 #include "rules/Perft.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/AnnouncedOption.h"
+#include "enginelink/AnnouncedOption.h"
 
 #include <algorithm>
 #include <array>

@@ -8,9 +8,9 @@ namespace qinglan {
 // The text of the move list: a header line and one line per ply, each line after the
 // first preceded by "\r\n". Kept as lines so that a take-back removes exactly the
 // line of the ply it undoes, whatever its length.
-class MoveList {
+class MoveListText {
 public:
-    MoveList() { clear(); }
+    MoveListText() { clear(); }
 
     // Only the header "  ==开始==" remains.
     void clear();

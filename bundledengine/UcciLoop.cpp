@@ -1,4 +1,4 @@
-#include "Uci.h"
+#include "UcciLoop.h"
 
 #include "rules/Board.h"
 
@@ -50,31 +50,31 @@ std::string engineNameFromPath(std::string_view path) {
     return std::string(name);
 }
 
-UcciEngine::UcciEngine(std::string name, std::FILE* out)
+UcciLoop::UcciLoop(std::string name, std::FILE* out)
     : name_(std::move(name))
     , out_(out) {
     position_.setFen(START_FEN);
 }
 
-UcciEngine::~UcciEngine() {
+UcciLoop::~UcciLoop() {
     signals_.stop = true;
     if (worker_.joinable()) worker_.join();
 }
 
-void UcciEngine::send(const std::string& line) {
+void UcciLoop::send(const std::string& line) {
     std::lock_guard lock(outMutex_);
     std::fputs(line.c_str(), out_);
     std::fputc('\n', out_);
     std::fflush(out_);
 }
 
-void UcciEngine::finishSearch() {
+void UcciLoop::finishSearch() {
     if (!worker_.joinable()) return;
     signals_.stop = true;
     worker_.join();
 }
 
-void UcciEngine::handshake() {
+void UcciLoop::handshake() {
     send("id name " + name_);
     send("id copyright 青岚象棋");
     send(std::string("id author ") + AUTHOR);
@@ -90,7 +90,7 @@ void UcciEngine::handshake() {
     send("ucciok");
 }
 
-void UcciEngine::setOption(const std::vector<std::string>& words) {
+void UcciLoop::setOption(const std::vector<std::string>& words) {
     // "setoption NAME VALUE" as UCCI has it; "setoption name NAME value VALUE" too.
     std::string name, value;
     if (words.size() >= 3 && lower(words[1]) == "name") {
@@ -125,7 +125,7 @@ void UcciEngine::setOption(const std::vector<std::string>& words) {
     // ponder, threads, bookfiles, usebook and anything unknown change nothing here.
 }
 
-void UcciEngine::setPosition(const std::vector<std::string>& words) {
+void UcciLoop::setPosition(const std::vector<std::string>& words) {
     std::string fen(START_FEN);
     size_t i = 1;
     if (i < words.size() && words[i] == "fen") {
@@ -149,7 +149,7 @@ void UcciEngine::setPosition(const std::vector<std::string>& words) {
         }
 }
 
-void UcciEngine::go(const std::vector<std::string>& words) {
+void UcciLoop::go(const std::vector<std::string>& words) {
     GoLimits limits;
     const double unit = milliseconds_ ? 1.0 : 1000.0;
     for (size_t i = 1; i < words.size(); ++i) {
@@ -181,10 +181,10 @@ void UcciEngine::go(const std::vector<std::string>& words) {
     signals_.stop = false;
     signals_.pondering = limits.ponder;
     signals_.startClock();
-    worker_ = std::thread(&UcciEngine::searchThread, this, position_, banned_, limits);
+    worker_ = std::thread(&UcciLoop::searchThread, this, position_, banned_, limits);
 }
 
-void UcciEngine::searchThread(Position position, std::vector<Move> banned, GoLimits limits) {
+void UcciLoop::searchThread(Position position, std::vector<Move> banned, GoLimits limits) {
     SearchResult result = searcher_.run(
         position, banned, limits, signals_, [this](const std::string& line) { send(line); });
     if (result.best == 0) {
@@ -199,7 +199,7 @@ void UcciEngine::searchThread(Position position, std::vector<Move> banned, GoLim
     send(line);
 }
 
-bool UcciEngine::handle(std::string_view text) {
+bool UcciLoop::handle(std::string_view text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
     const std::vector<std::string> words = splitWords(text);
     if (words.empty()) return true;
@@ -244,7 +244,7 @@ bool UcciEngine::handle(std::string_view text) {
     return true;
 }
 
-int UcciEngine::run(std::FILE* in) {
+int UcciLoop::run(std::FILE* in) {
     std::string line;
     for (int c; (c = std::fgetc(in)) != EOF;) {
         if (c != '\n') {

@@ -1,5 +1,5 @@
 // The line accumulator on its own: chunks in, lines out, one row per case.
-#include "engine/LineBuffer.h"
+#include "enginelink/LineBuffer.h"
 
 #include <gtest/gtest.h>
 #include <string>

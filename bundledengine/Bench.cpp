@@ -1,6 +1,6 @@
 // The "bench" command: a fixed search over fixed positions, for speed figures and
 // as a fingerprint of the search (the node count changes only when the search does).
-#include "Uci.h"
+#include "UcciLoop.h"
 #include "rules/Board.h"
 
 namespace qinglan::bundled {

@@ -1,4 +1,4 @@
-#include "engine/LineBuffer.h"
+#include "enginelink/LineBuffer.h"
 
 namespace qinglan {
 
