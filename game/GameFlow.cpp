@@ -24,7 +24,8 @@ bool GameFlow::playMove(const std::string& moveText) {
     if (state_.gameOver || !board.isLegalMoveText(moveText)) return false;
     const bool red = board.isRedToMove();
     (red ? state_.redClock : state_.blackClock).addToLimit(state_.currentLevel.incrementMs);
-    state_.moveList.append(MoveListText::lineFor(board.plyCount(), red, board.moveToChinese(moveText)));
+    state_.moveList.append(
+        MoveListText::lineFor(board.plyCount(), red, board.moveToChinese(moveText)));
     host_.moveListChanged();
     pauseClocks();
     host_.clearSelection();
