@@ -49,15 +49,12 @@ struct MenuChecks {
 struct GlobalState {
     double scaleX = 0, scaleY = 0;
     int infoWindowOffsetX = 0, infoWindowOffsetY = 0;
-    int engineOptTarget = 0;
     SquareRef selection;
     std::array<SpriteSlot, SPRITE_COUNT + 1> sprites {}; // [1..38]
     std::array<std::array<int, 11>, 10> squareSprite {}; // [file 1..9][row 1..10]
     MoveAnimation moveAnimation;
     DisplaySettings displaySettings;
     std::int64_t lastRefreshTick = 0;
-    int levelConfirmed = 0;
-    LevelSettings moreLevel;
     Board editorBoard;
     MenuChecks checks;
     // Where the default engines and the settings file are looked for; "" is the

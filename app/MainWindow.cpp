@@ -136,14 +136,9 @@ void MainWindow::connectMenus() {
     connect(m.about, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m.helpTopics, &QAction::triggered, this, [this] { showHelpWindow(this); });
     connect(m.displaySettings, &QAction::triggered, this, &MainWindow::showDisplaySettingsDialog);
-    connect(m.mainEngineOptions, &QAction::triggered, this, [this] {
-        state_.engineOptTarget = 1;
-        editEngineOptions();
-    });
-    connect(m.secondaryEngineOptions, &QAction::triggered, this, [this] {
-        state_.engineOptTarget = 0;
-        editEngineOptions();
-    });
+    connect(m.mainEngineOptions, &QAction::triggered, this, [this] { editEngineOptions(true); });
+    connect(m.secondaryEngineOptions, &QAction::triggered, this,
+        [this] { editEngineOptions(false); });
     connect(m.newGame, &QAction::triggered, this, &MainWindow::openNewGameDialog);
     connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
 }
@@ -165,10 +160,9 @@ void MainWindow::showDisplaySettingsDialog() {
     displayDialog_->activateWindow();
 }
 
-void MainWindow::editEngineOptions() {
-    const bool main = state_.engineOptTarget != 0;
-    EngineOptionsDialog dialog(game_.engine(main), main, this);
-    if (runModalDialog(dialog) == QDialog::Accepted) game_.optionsConfirmed(main);
+void MainWindow::editEngineOptions(bool main) {
+    if (std::optional<EngineOptionsChoice> choice = chooseEngineOptions(game_, main, this))
+        game_.confirmEngineOptions(main, *choice);
 }
 
 namespace {
@@ -263,9 +257,11 @@ void MainWindow::offerNewGame() {
 }
 
 void MainWindow::openNewGameDialog() {
-    NewGameDialog dialog(
-        *this, state_, [this](QDialog& owner) { editPosition(&owner, state_.editorBoard); });
-    if (runModalDialog(dialog) == QDialog::Accepted) startChosenGame(dialog.choice());
+    NewGameDialog dialog(*this, state_, moreLevel_,
+        [this](QDialog& owner) { editPosition(&owner, state_.editorBoard); });
+    if (runModalDialog(dialog) != QDialog::Accepted) return;
+    moreLevel_ = dialog.choice().moreLevel;
+    startChosenGame(dialog.choice());
 }
 
 void MainWindow::startChosenGame(const NewGameChoice& choice) {
@@ -279,9 +275,10 @@ void MainWindow::startChosenGame(const NewGameChoice& choice) {
 }
 
 void MainWindow::openLevelDialog() {
-    LevelDialog dialog(*this, *this, state_);
-    runModalDialog(dialog);
-    if (state_.levelConfirmed) game_.changeLevel(state_.moreLevel);
+    if (std::optional<LevelSettings> level = chooseLevel(*this, *this, moreLevel_)) {
+        moreLevel_ = *level;
+        game_.changeLevel(*level);
+    }
 }
 
 ThinkingDisplay* MainWindow::thinkingDisplay() {
@@ -310,12 +307,14 @@ void MainWindow::setPanelText(TransparentLabel& panel, const std::string& text) 
 
 void MainWindow::refreshStatus(bool full) {
     if (full) {
-        const auto slot = [](EngineProcess& e) {
-            return EngineSlotView { e.isRunning(), displayText(e.name()),
-                e.state() == EngineState::Thinking };
+        const auto slot = [this](bool main) {
+            const bool running = game_.isEngineRunning(main);
+            const EngineProcess& e = game_.engine(main);
+            return EngineSlotView { running, displayText(e.name()),
+                e.knownState() == EngineState::Thinking };
         };
-        const EngineSlotView mainView = slot(game_.engine(true));
-        const EngineSlotView secondaryView = slot(game_.engine(false));
+        const EngineSlotView mainView = slot(true);
+        const EngineSlotView secondaryView = slot(false);
         setWindowTitle(QString::fromStdString(qinglan::windowTitle(mainView, secondaryView)));
 
         const GameState& game = game_.state();

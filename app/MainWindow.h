@@ -69,8 +69,8 @@ public:
     // to the front.
     void showDisplaySettingsDialog();
     DisplaySettingsDialog* displaySettingsDialog() const { return displayDialog_; }
-    // "主引擎设置...(&3)" / "副引擎设置...(&4)": the engine engineOptTarget names.
-    void editEngineOptions();
+    // "主引擎设置...(&3)" / "副引擎设置...(&4)": a confirmed choice goes to the engine.
+    void editEngineOptions(bool main);
     // A file named on the command line, opened once the window is up, instead of the
     // new-game dialog that greets a plain start.
     void openFileAtStart(const std::string& path);
@@ -120,6 +120,9 @@ private:
     QPointer<DisplaySettingsDialog> displayDialog_;
     bool inHeartbeat_ = false;
     bool greeted_ = false; // the new-game dialog of the first activation has been queued
+    // The level last chosen in a level dialog: where the next one starts, and what the
+    // new-game dialog's "更多" stands for.
+    LevelSettings moreLevel_;
     Game game_;
     QTimer heartbeat_;
 };

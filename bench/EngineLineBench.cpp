@@ -44,7 +44,7 @@ double infoLineMicroseconds(const std::string& enginePath, int plies) {
     HeadlessHost host; // not attached: moves are played without turns or verdicts
     host.showThinking = true;
     Game game(host);
-    if (!game.engine(true).loadProgram(enginePath)) return -1;
+    if (!game.engineSlot(true).loadProgram(enginePath)) return -1;
     game.flow().newGame();
     for (const std::string& move : randomGame(plies)) {
         if (!game.flow().playMove(move)) return -1;
@@ -53,7 +53,7 @@ double infoLineMicroseconds(const std::string& enginePath, int plies) {
     LevelSettings infinite;
     infinite.mode = LEVEL_INFINITE;
     game.setLevel(infinite);
-    game.engines().startSearch(game.engine(true), game.state().board, 1000, 1000, false, "");
+    game.engines().startSearch(game.engineSlot(true), game.state().board, 1000, 1000, false, "");
     // A variation of five legal moves from the searched position.
     Board pvBoard = game.state().board;
     std::string pv;
@@ -69,12 +69,12 @@ double infoLineMicroseconds(const std::string& enginePath, int plies) {
     const auto start = Clock::now();
     for (int i = 0; i < ROUNDS; ++i) {
         if (i % 100 == 0) host.clear(true); // keep the box from growing without end
-        game.engines().handleEngineLine(game.engine(true), line, LINE_FROM_MAIN);
+        game.engines().handleEngineLine(game.engineSlot(true), line, LINE_FROM_MAIN);
     }
     const double us
         = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / ROUNDS;
     if (host.thinking[1].find(" 的思考信息") == std::string::npos) return -1; // nothing was shown
-    game.engine(true).stopSearch(1000);
+    game.engineSlot(true).stopSearch(1000);
     return us;
 }
 
@@ -82,7 +82,7 @@ void replyDelay(const std::string& enginePath, int moves) {
     HeadlessHost host;
     Game game(host);
     host.attach(game);
-    if (!game.engine(true).loadProgram(enginePath)) return;
+    if (!game.engineSlot(true).loadProgram(enginePath)) return;
     LevelSettings depth;
     depth.mode = LEVEL_DEPTH;
     depth.depthLimit = 1;

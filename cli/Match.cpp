@@ -116,7 +116,7 @@ public:
         aIsRed_ = aIsRed;
         fen_ = fen;
         for (bool main : { true, false })
-            if (!game_.engine(main).isRunning()) load(main);
+            if (!game_.isEngineRunning(main)) load(main);
         game_.flow().setComputerRed(false);
         game_.flow().setComputerBlack(false);
         host_.messages.clear();
@@ -155,7 +155,7 @@ public:
             const bool main = red == aIsRed_;
             MatchGame record = finish(lossOf(red, ResultReason::NoReply));
             // A hung engine starts afresh for its next game.
-            game_.engine(main).unload();
+            game_.engineSlot(main).unload();
             return record;
         }
         return std::nullopt;
@@ -166,11 +166,11 @@ public:
 
 private:
     bool load(bool main) {
-        EngineProcess& engine = game_.engine(main);
+        EngineProcess& engine = game_.engineSlot(main);
         EngineOptions o = engine.getOptions();
         o.compatFlags = COMPAT_STARTPOS;
-        o.protocol = main ? options_.protocolA : options_.protocolB;
-        o.ownOptions = main ? options_.optionsA : options_.optionsB;
+        engine.chooseForProgram(main ? options_.protocolA : options_.protocolB,
+            main ? options_.optionsA : options_.optionsB);
         engine.setOptions(o);
         if (!engine.loadProgram(main ? options_.engineA : options_.engineB)) return false;
         for (const std::string& line : main ? options_.initA : options_.initB)

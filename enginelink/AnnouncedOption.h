@@ -14,18 +14,7 @@
 
 namespace qinglan {
 
-enum class OptionKind : int { Check, Spin, Combo, String, Button };
-
-struct AnnouncedOption {
-    std::string name; // as announced
-    OptionKind kind = OptionKind::String;
-    std::string defaultValue; // UCI's "<empty>" reads as ""
-    long long min = 0; // spin only; min <= max always
-    long long max = 0;
-    std::vector<std::string> choices; // combo only; may be empty
-
-    bool operator==(const AnnouncedOption&) const = default;
-};
+// AnnouncedOption itself is a settings record: it is part of an EngineProfile.
 
 // Bounds on what one engine may announce.
 inline constexpr std::size_t MAX_ENGINE_OPTIONS = 500;

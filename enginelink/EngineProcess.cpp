@@ -104,13 +104,9 @@ void EngineProcess::reset() {
     state_ = EngineState::Unloaded;
     receiveBuffer_.clear();
     identity_ = {};
-    defaultBookFile_.clear();
-    programPath_.clear();
     lastPositionCommand_.clear();
     lastReply_.clear();
     protocol_ = EngineProtocol::Auto;
-    rankBase_ = RankBase::Unknown;
-    announced_.clear();
     pendingBan_.clear();
     madeUpLines_.clear();
     optionsPending_ = false;
@@ -221,9 +217,9 @@ void EngineProcess::sendLine(const std::string& line) {
 void EngineProcess::sendUciLine(const std::string& line) {
     if (startsWith(line, "position ")) {
         pendingBan_.clear();
-        if (rankBase_ == RankBase::One)
+        if (profile_.rankBase == RankBase::One)
             writeLine(positionToOneBased(line));
-        else if (rankBase_ == RankBase::Unknown && line.find(" moves ") != std::string::npos)
+        else if (profile_.rankBase == RankBase::Unknown && line.find(" moves ") != std::string::npos)
             // Moves in an unknown convention could be misread; the bare position cannot.
             writeLine(positionWithoutMoves(line));
         else
@@ -249,7 +245,7 @@ void EngineProcess::sendUciGo(const std::string& line) {
             madeUpLines_.push_back("nobestmove"); // every move is banned
             return;
         }
-        go += " searchmoves " + (rankBase_ == RankBase::One ? movesToOneBased(allowed) : allowed);
+        go += " searchmoves " + (profile_.rankBase == RankBase::One ? movesToOneBased(allowed) : allowed);
     }
     writeLine(go);
 }
@@ -266,9 +262,10 @@ void EngineProcess::writeLine(const std::string& line) {
 void EngineProcess::trackReceivedLine(const std::string& line) {
     if (startsWith(line, "option bookfiles ")) {
         std::size_t at = line.find("default ");
-        defaultBookFile_ = at == std::string::npos ? "" : line.substr(at + 8);
+        std::string& book = profile_.defaultBookFile;
+        book = at == std::string::npos ? "" : line.substr(at + 8);
         // It is sent back in "setoption bookfiles": a control character could smuggle a line.
-        if (hasControlCharacter(defaultBookFile_)) defaultBookFile_.clear();
+        if (hasControlCharacter(book)) book.clear();
     }
     if (state_ != EngineState::Thinking && state_ != EngineState::Pondering) return;
     // "bestmove (none)" is how some engines say "nobestmove"; it ends the search too.
@@ -317,15 +314,15 @@ std::string EngineProcess::readLine() {
 std::string EngineProcess::fromUciEngine(std::string line) {
     if (line == "bestmove 0000" || startsWith(line, "bestmove 0000 ")) return "nobestmove";
     if (state_ == EngineState::Thinking || state_ == EngineState::Pondering) learnRankBase(line);
-    if (rankBase_ == RankBase::One) return engineLineToZeroBased(line);
+    if (profile_.rankBase == RankBase::One) return engineLineToZeroBased(line);
     return line;
 }
 
 void EngineProcess::learnRankBase(const std::string& line) {
-    if (rankBase_ != RankBase::Unknown) return;
+    if (profile_.rankBase != RankBase::Unknown) return;
     // A whole line of moves rarely fits both conventions even when its first move does.
     const std::string moves = movesOf(line);
-    if (!moves.empty()) options_.rankBase = rankBase_ = detectRankBase(lastPositionCommand_, moves);
+    if (!moves.empty()) profile_.rankBase = detectRankBase(lastPositionCommand_, moves);
 }
 
 bool EngineProcess::unload() {
@@ -387,7 +384,9 @@ bool EngineProcess::startProcess(const std::string& path) {
     auto process = std::make_unique<ChildProcess>();
     if (!process->start(path)) return false;
     process_ = std::move(process);
-    programPath_ = path;
+    // What the handshake announces is learnt afresh.
+    profile_.announced.clear();
+    profile_.defaultBookFile.clear();
     state_ = EngineState::Idle;
     return true;
 }
@@ -408,10 +407,7 @@ void EngineProcess::takeIdentityLine(const std::string& line) {
 }
 
 void EngineProcess::sayHello(EngineProtocol protocol) {
-    if (protocol == EngineProtocol::Uci) {
-        protocol_ = EngineProtocol::Uci;
-        rankBase_ = options_.rankBase;
-    }
+    if (protocol == EngineProtocol::Uci) protocol_ = EngineProtocol::Uci;
     sendLine(protocol == EngineProtocol::Uci ? "uci" : "ucci");
     helloSentAt_ = tickMs();
 }
@@ -461,18 +457,19 @@ void EngineProcess::takeHandshakeLine(const std::string& line) {
     std::optional<AnnouncedOption> option = parseOptionLine(line);
     if (!option) return;
     // A name announced twice keeps its last form, in its first place.
-    auto same = std::ranges::find_if(announced_,
+    std::vector<AnnouncedOption>& announced = profile_.announced;
+    auto same = std::ranges::find_if(announced,
         [&](const AnnouncedOption& known) { return sameOptionName(known.name, option->name); });
-    if (same != announced_.end())
+    if (same != announced.end())
         *same = std::move(*option);
-    else if (announced_.size() < MAX_ENGINE_OPTIONS)
-        announced_.push_back(std::move(*option));
+    else if (announced.size() < MAX_ENGINE_OPTIONS)
+        announced.push_back(std::move(*option));
 }
 
 const AnnouncedOption* EngineProcess::announced(std::string_view name) const {
-    auto option = std::ranges::find_if(
-        announced_, [&](const AnnouncedOption& known) { return sameOptionName(known.name, name); });
-    return option == announced_.end() ? nullptr : &*option;
+    auto option = std::ranges::find_if(profile_.announced,
+        [&](const AnnouncedOption& known) { return sameOptionName(known.name, name); });
+    return option == profile_.announced.end() ? nullptr : &*option;
 }
 
 bool EngineProcess::awaitUciHandshake(bool probing) {
@@ -496,15 +493,15 @@ void EngineProcess::sendUciOptions() {
 }
 
 void EngineProcess::sendOwnOptions() {
-    for (const AnnouncedOption& option : announced_) {
+    for (const AnnouncedOption& option : profile_.announced) {
         if (isProgramOption(option.name, protocol_) || fixedOptionValue(option)) continue;
-        const std::string* value = storedOptionValue(options_.ownOptions, option.name);
+        const std::string* value = storedOptionValue(profile_.ownOptions, option.name);
         // Values kept for an older version of the engine may no longer fit; skipped.
         if (value && acceptsOptionValue(option, *value))
             sendLine(optionCommand(option, *value, protocol_));
     }
     // Last, so that a variant file named among the options above is already read.
-    for (const AnnouncedOption& option : announced_)
+    for (const AnnouncedOption& option : profile_.announced)
         if (std::optional<std::string> value = fixedOptionValue(option))
             sendLine(optionCommand(option, *value, protocol_));
 }
@@ -517,15 +514,32 @@ bool EngineProcess::pressOptionButton(const std::string& name) {
 }
 
 void EngineProcess::adoptProgram(const std::string& path) {
-    if (options_.programPath == path) return;
-    // What was learnt about another program says nothing about this one; a record
+    if (profile_.programPath == path) return;
+    // What was learnt about another program says nothing about this one; a profile
     // that names no program yet (chosen before the first load) is kept.
-    if (!options_.programPath.empty()) {
-        options_.protocol = EngineProtocol::Auto;
-        options_.rankBase = RankBase::Unknown;
-        options_.ownOptions.clear();
-    }
-    options_.programPath = path;
+    if (!profile_.programPath.empty()) profile_ = {};
+    profile_.programPath = path;
+}
+
+const std::string& EngineProcess::programPath() const {
+    static const std::string none;
+    return state_ == EngineState::Unloaded ? none : profile_.programPath;
+}
+
+void EngineProcess::restoreProfile(const EngineProfile& stored) {
+    if (state_ != EngineState::Unloaded) return;
+    profile_ = stored;
+    profile_.announced.clear();
+    profile_.defaultBookFile.clear();
+    std::erase_if(profile_.ownOptions, [](const auto& own) { return switchesProtocol(own.first); });
+}
+
+void EngineProcess::chooseForProgram(
+    EngineProtocol protocol, std::map<std::string, std::string> ownOptions) {
+    // Such a value would leave the engine speaking a protocol we do not.
+    std::erase_if(ownOptions, [](const auto& own) { return switchesProtocol(own.first); });
+    profile_.protocol = protocol;
+    profile_.ownOptions = std::move(ownOptions);
 }
 
 bool EngineProcess::loadProgram(const std::string& path) {
@@ -539,7 +553,7 @@ bool EngineProcess::startLoad(const std::string& path) {
     if (!options_.logFile.empty()) truncateLog(options_.logFile);
     adoptProgram(path);
     if (!startProcess(path)) return false;
-    loading_ = options_.protocol;
+    loading_ = profile_.protocol;
     sayHello(*loading_ == EngineProtocol::Uci ? EngineProtocol::Uci : EngineProtocol::Ucci);
     return true;
 }
@@ -552,15 +566,15 @@ bool EngineProcess::finishLoad() {
     if (wanted != EngineProtocol::Uci) {
         const Handshake ucci = awaitUcciHandshake(automatic);
         if (ucci == Handshake::Done) return finishUcciLoad();
-        // A copy: unloading clears the engine's own.
-        const std::string path = programPath_;
+        // A copy, for the profile is replaced when another program is loaded.
+        const std::string path = profile_.programPath;
         // Quit (or kill) the engine that would not speak UCCI; Auto tries UCI next.
         const bool gone = abandonHandshake();
         if (ucci == Handshake::Failed || !gone || !startProcess(path)) return false;
         sayHello(EngineProtocol::Uci);
     }
     if (awaitUciHandshake(automatic)) {
-        options_.protocol = EngineProtocol::Uci;
+        profile_.protocol = EngineProtocol::Uci;
         return true;
     }
     abandonHandshake();
@@ -574,16 +588,19 @@ bool EngineProcess::abandonHandshake() {
 }
 
 bool EngineProcess::finishUcciLoad() {
-    protocol_ = options_.protocol = EngineProtocol::Ucci;
-    setOptions(options_);
+    protocol_ = profile_.protocol = EngineProtocol::Ucci;
+    sendOptions();
     return true;
 }
 
-bool EngineProcess::setOptions(EngineOptions& options) {
-    if (options.bookFile.empty()) options.bookFile = defaultBookFile_;
+EngineOptions EngineProcess::optionsWithDefaultBook() const {
+    EngineOptions options = options_;
+    if (options.bookFile.empty()) options.bookFile = profile_.defaultBookFile;
+    return options;
+}
+
+bool EngineProcess::setOptions(const EngineOptions& options) {
     if (options.logFile != options_.logFile) truncateLog(options.logFile);
-    // Such a value would leave the engine speaking a protocol we do not.
-    std::erase_if(options.ownOptions, [](const auto& own) { return switchesProtocol(own.first); });
     options_ = options;
     const EngineState now = state();
     optionsPending_ = now == EngineState::Thinking || now == EngineState::Pondering;
@@ -608,8 +625,9 @@ void EngineProcess::sendUcciOptions() {
     sendLine("setoption style " + options_.style);
     sendLine("setoption hashsize " + std::to_string(options_.hashSizeMb));
     sendLine("setoption threads " + std::to_string(options_.threads));
-    if (fileExists(options_.bookFile)) {
-        sendLine("setoption bookfiles " + options_.bookFile);
+    const std::string book = optionsWithDefaultBook().bookFile;
+    if (fileExists(book)) {
+        sendLine("setoption bookfiles " + book);
         sendLine("setoption usebook true");
     } else {
         sendLine("setoption bookfiles ");

@@ -64,24 +64,31 @@ public:
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
 
-    // Back to Unloaded without touching the process; options are kept.
+    // Back to Unloaded without touching the process; options and profile are kept.
     void reset();
 
     const std::string& lastPositionCommand() const { return lastPositionCommand_; }
     // The last "bestmove"/"nobestmove" received during a search; "" after a new position.
     const std::string& lastReply() const { return lastReply_; }
-    const std::string& programPath() const { return programPath_; }
+    // The program running (or ended, not yet unloaded); "" when unloaded.
+    const std::string& programPath() const;
     // The book the engine named in its "option bookfiles ... default X" line.
-    const std::string& defaultBookFile() const { return defaultBookFile_; }
+    const std::string& defaultBookFile() const { return profile_.defaultBookFile; }
     const EngineIdentity& identity() const { return identity_; }
     const std::string& name() const { return identity_.name; }
-    EngineOptions getOptions() const { return options_; }
+    // The user's choices as last given to setOptions.
+    const EngineOptions& getOptions() const { return options_; }
+    // getOptions with an empty book replaced by the engine's default book, as the
+    // engine is told, shown and saved.
+    EngineOptions optionsWithDefaultBook() const;
+    // What is kept about the program of this slot (EngineProfile).
+    const EngineProfile& profile() const { return profile_; }
     // The protocol the running engine speaks (Ucci or Uci); Auto while none is known.
     EngineProtocol protocol() const { return protocol_; }
     // How a UCI engine numbers ranks, once one of its moves has told.
-    RankBase rankBase() const { return rankBase_; }
-    // The options the running engine announced in its handshake, in its order.
-    const std::vector<AnnouncedOption>& announcedOptions() const { return announced_; }
+    RankBase rankBase() const { return profile_.rankBase; }
+    // The options the engine announced in its last handshake, in its order.
+    const std::vector<AnnouncedOption>& announcedOptions() const { return profile_.announced; }
 
     // One entry of the communication log, when the options name a log file.
     void appendLog(const std::string& text, const char* prefix) const;
@@ -116,10 +123,10 @@ public:
     // is waited for, so leaving takes as long as the slowest, not the sum.
     static bool unloadTogether(std::span<EngineProcess* const> engines);
     // Starts the program (no shell, no arguments) and runs the handshake of the
-    // options' protocol; Auto starts again with "uci" when the engine refuses "ucci" or
+    // profile's protocol; Auto starts again with "uci" when the engine refuses "ucci" or
     // keeps quiet. True only when the handshake ended ("ucciok", or "uciok" and
-    // "readyok"); the protocol found is then kept in the options. Another program than
-    // the options were kept for starts with Auto, no rank base and no own options.
+    // "readyok"); the protocol found is then kept in the profile. Another program than
+    // the profile was kept for starts a fresh profile.
     // A missing file changes nothing; a program that ends during the handshake fails
     // at once. loadProgram is startLoad and finishLoad in one.
     bool loadProgram(const std::string& path);
@@ -129,12 +136,19 @@ public:
     // failed.
     bool startLoad(const std::string& path);
     bool finishLoad();
-    // Stores the options (an empty book becomes the engine's default book, in the
-    // caller's record too; a stored value for an option that would switch the engine's
-    // protocol is dropped) and sends them when the engine is Idle; false otherwise. A
-    // busy engine gets them, in the same order, as soon as its search ends.
+    // Keeps a copy of the options and sends them, with the profile's own options, when
+    // the engine is Idle; false otherwise. A busy engine gets them, in the same order,
+    // as soon as its search ends. An empty book is sent as the engine's default book.
     // Own options are sent only when the engine announced them and the value suits.
-    bool setOptions(EngineOptions& options);
+    bool setOptions(const EngineOptions& options);
+    // Takes a profile kept from an earlier run (the settings file) for the slot; what
+    // the handshake announces is learnt again. Only while no program is loaded.
+    void restoreProfile(const EngineProfile& stored);
+    // The user's choices for the program of this slot (or, before the first load, for
+    // the program loaded next): the protocol to speak from the next load on (Auto
+    // forgets the one found) and the values of its own options, sent with the next
+    // options. A value for an option that would switch the engine's protocol is dropped.
+    void chooseForProgram(EngineProtocol protocol, std::map<std::string, std::string> ownOptions);
     // Sends an announced button option of that name; false unless the engine is Idle.
     bool pressOptionButton(const std::string& name);
 
@@ -175,11 +189,8 @@ private:
     EngineOptions options_;
     std::string lastPositionCommand_;
     std::string lastReply_;
-    std::string defaultBookFile_;
-    std::string programPath_;
+    EngineProfile profile_;
     EngineProtocol protocol_ = EngineProtocol::Auto;
-    RankBase rankBase_ = RankBase::Unknown;
-    std::vector<AnnouncedOption> announced_;
     std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
     std::deque<std::string> madeUpLines_; // replies given in the engine's name
     bool optionsPending_ = false; // options given during a search, sent at its reply

@@ -55,20 +55,24 @@ void Game::loadEngineSettings(const ProfileFile& profile, const std::string& pro
     EngineSettings main = readEngineSettings(profile, SECTION_MAIN_ENGINE);
     EngineSettings secondary = readEngineSettings(profile, SECTION_SECONDARY_ENGINE);
     state_.mainEngine.setOptions(main.options);
+    state_.mainEngine.restoreProfile(main.profile);
     state_.secondaryEngine.setOptions(secondary.options);
+    state_.secondaryEngine.restoreProfile(secondary.profile);
     // Both programs start before either is waited for, so their start-up times overlap;
     // each still receives its lines in the order of a load of its own.
-    engine(true).startLoad(startProgram(true, main.programPath, programDir));
-    engine(false).startLoad(startProgram(false, secondary.programPath, programDir));
-    engine(true).finishLoad();
-    engine(false).finishLoad();
+    engineSlot(true).startLoad(startProgram(true, main.programPath, programDir));
+    engineSlot(false).startLoad(startProgram(false, secondary.programPath, programDir));
+    engineSlot(true).finishLoad();
+    engineSlot(false).finishLoad();
 }
 
 void Game::saveEngineSettings(ProfileFile& profile) const {
-    writeEngineSettings(profile, SECTION_MAIN_ENGINE, state_.mainEngine.programPath(),
-        state_.mainEngine.getOptions());
-    writeEngineSettings(profile, SECTION_SECONDARY_ENGINE, state_.secondaryEngine.programPath(),
-        state_.secondaryEngine.getOptions());
+    for (bool main : { true, false }) {
+        const EngineProcess& slot = engine(main);
+        // The book the engine defaults to is saved by name, as it was shown.
+        writeEngineSettings(profile, main ? SECTION_MAIN_ENGINE : SECTION_SECONDARY_ENGINE,
+            slot.programPath(), slot.optionsWithDefaultBook(), slot.profile());
+    }
 }
 
 std::string Game::startProgram(bool main, const std::string& path, const std::string& programDir) {
@@ -76,7 +80,7 @@ std::string Game::startProgram(bool main, const std::string& path, const std::st
 }
 
 void Game::toggleEngine(bool main) {
-    EngineProcess& slot = engine(main);
+    EngineProcess& slot = engineSlot(main);
     glue_.forgetSearch(slot);
     if (slot.isRunning()) {
         const bool unloaded = slot.unload();
@@ -92,7 +96,7 @@ void Game::chooseAndLoadEngine(bool main) {
     const std::string path
         = host_.askOpenFileName(main ? "加载主引擎" : "加载副引擎", ENGINE_FILTER);
     if (path.empty()) return;
-    EngineProcess& slot = engine(main);
+    EngineProcess& slot = engineSlot(main);
     if (slot.loadProgram(path))
         host_.showMessage(
             engineIdentityText(slot.identity()), "关于UCCI引擎", MESSAGE_FLAG_INFORMATION);
@@ -101,7 +105,7 @@ void Game::chooseAndLoadEngine(bool main) {
 }
 
 std::optional<std::string> Game::takeExitedEngine(bool main) {
-    EngineProcess& slot = engine(main);
+    EngineProcess& slot = engineSlot(main);
     if (slot.state() != EngineState::Exited) return std::nullopt;
     std::string path = slot.programPath();
     slot.unload();
@@ -109,8 +113,8 @@ std::optional<std::string> Game::takeExitedEngine(bool main) {
 }
 
 void Game::reloadEngine(bool main, const std::string& path) {
-    glue_.forgetSearch(engine(main));
-    engine(main).loadProgram(path);
+    glue_.forgetSearch(engineSlot(main));
+    engineSlot(main).loadProgram(path);
     // The engine died mid-turn, perhaps its own: nothing else would start it again.
     flow_.nextTurn();
     host_.refreshStatus(true);
@@ -126,14 +130,21 @@ void Game::changeLevel(const LevelSettings& level) {
     glue_.forgetSearch(state_.secondaryEngine);
 }
 
+void Game::confirmEngineOptions(bool main, const EngineOptionsChoice& choice) {
+    EngineProcess& slot = engineSlot(main);
+    slot.chooseForProgram(choice.protocol, choice.ownOptions);
+    slot.setOptions(choice.options);
+    optionsConfirmed(main);
+}
+
 void Game::optionsConfirmed(bool main) {
-    glue_.forgetSearch(engine(main));
+    glue_.forgetSearch(engineSlot(main));
     applyChosenProtocol(main);
 }
 
 bool Game::applyChosenProtocol(bool main) {
-    EngineProcess& slot = engine(main);
-    const EngineProtocol chosen = slot.getOptions().protocol;
+    EngineProcess& slot = engineSlot(main);
+    const EngineProtocol chosen = slot.profile().protocol;
     if (chosen == EngineProtocol::Auto || chosen == slot.protocol()) return false;
     if (slot.state() != EngineState::Idle) return false;
     // A copy: unloading clears the engine's own.

@@ -4,6 +4,7 @@
 #include "game/GameFlow.h"
 #include "game/GameState.h"
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,16 @@ class ProfileFile;
 // package's engine folder, EngineLocations.h).
 inline constexpr const char* DEFAULT_MAIN_ENGINE = "青岚引擎1.0.exe";
 inline constexpr const char* DEFAULT_SECONDARY_ENGINE = "松涛引擎1.0.exe";
+
+// What the engine options dialog hands back when confirmed: the slot's options and
+// the choices about the program running in it.
+struct EngineOptionsChoice {
+    EngineOptions options;
+    EngineProtocol protocol = EngineProtocol::Auto;
+    std::map<std::string, std::string> ownOptions;
+
+    bool operator==(const EngineOptionsChoice&) const = default;
+};
 
 // A whole game without a window: its state, its referee and its engines. The window,
 // the tests and the match runner each drive one through the same calls.
@@ -30,7 +41,25 @@ public:
     const GameState& state() const { return state_; }
     GameFlow& flow() { return flow_; }
     EngineGlue& engines() { return glue_; }
-    EngineProcess& engine(bool main) { return main ? state_.mainEngine : state_.secondaryEngine; }
+    // An engine slot to read; whoever shows the game acts on it through the calls below.
+    const EngineProcess& engine(bool main) const {
+        return main ? state_.mainEngine : state_.secondaryEngine;
+    }
+    // The slot itself, for drivers without a window that script the engines directly
+    // (tests, benchmarks, the match runner).
+    EngineProcess& engineSlot(bool main) {
+        return main ? state_.mainEngine : state_.secondaryEngine;
+    }
+    // Whether the slot's program runs; notices one that has ended.
+    bool isEngineRunning(bool main) { return engineSlot(main).isRunning(); }
+    // The engine options dialog confirmed: the options and the program's choices go to
+    // the engine (sent at once when it is idle, else when its search ends), then as
+    // optionsConfirmed.
+    void confirmEngineOptions(bool main, const EngineOptionsChoice& choice);
+    // A button among the options the engine announced; false unless it is idle.
+    bool pressEngineButton(bool main, const std::string& name) {
+        return engineSlot(main).pressOptionButton(name);
+    }
 
     // Player kinds and names of the sides (an engine counts only while it runs).
     int redPlayer() { return state_.redPlayer(); }

@@ -80,17 +80,18 @@ EngineSettings readEngineSettings(const ProfileFile& profile, std::string_view s
     options.threads = profile.readInt(section, KEY_THREADS, options.threads);
     options.hashSizeMb = profile.readInt(section, KEY_HASH, options.hashSizeMb);
     options.compatFlags = profile.readInt(section, KEY_COMPAT, options.compatFlags);
-    options.protocol = protocolOf(profile.read(section, KEY_PROTOCOL, ""));
-    options.rankBase = rankBaseOf(profile.readInt(section, KEY_RANK_BASE, -1));
-    options.programPath = profile.read(section, KEY_OPTIONS_PROGRAM, "");
+    EngineProfile& learnt = settings.profile;
+    learnt.protocol = protocolOf(profile.read(section, KEY_PROTOCOL, ""));
+    learnt.rankBase = rankBaseOf(profile.readInt(section, KEY_RANK_BASE, -1));
+    learnt.programPath = profile.read(section, KEY_OPTIONS_PROGRAM, "");
     for (auto& [name, value] : profile.entries(ownOptionsSection(section)))
-        options.ownOptions.emplace(std::move(name), std::move(value));
+        learnt.ownOptions.emplace(std::move(name), std::move(value));
     settings.programPath = profile.read(section, KEY_PROGRAM, NO_PROGRAM_PATH);
     return settings;
 }
 
 bool writeEngineSettings(ProfileFile& profile, std::string_view section,
-    std::string_view programPath, const EngineOptions& options) {
+    std::string_view programPath, const EngineOptions& options, const EngineProfile& learnt) {
     // Each key is attempted even when one before it failed.
     bool written = profile.write(section, KEY_PROGRAM, programPath);
     written &= profile.write(section, KEY_RANDOMNESS, options.randomness);
@@ -101,13 +102,13 @@ bool writeEngineSettings(ProfileFile& profile, std::string_view section,
     written &= profile.writeInt(section, KEY_THREADS, options.threads);
     written &= profile.writeInt(section, KEY_HASH, options.hashSizeMb);
     written &= profile.writeInt(section, KEY_COMPAT, options.compatFlags);
-    written &= profile.write(section, KEY_PROTOCOL, protocolText(options.protocol));
-    written &= profile.writeInt(section, KEY_RANK_BASE, rankBaseNumber(options.rankBase));
-    written &= profile.write(section, KEY_OPTIONS_PROGRAM, options.programPath);
+    written &= profile.write(section, KEY_PROTOCOL, protocolText(learnt.protocol));
+    written &= profile.writeInt(section, KEY_RANK_BASE, rankBaseNumber(learnt.rankBase));
+    written &= profile.write(section, KEY_OPTIONS_PROGRAM, learnt.programPath);
     // Options the engine no longer has leave the file with the section.
     const std::string own = ownOptionsSection(section);
     profile.removeSection(own);
-    for (const auto& [name, value] : options.ownOptions) written &= profile.write(own, name, value);
+    for (const auto& [name, value] : learnt.ownOptions) written &= profile.write(own, name, value);
     return written;
 }
 

@@ -21,20 +21,23 @@ inline constexpr std::string_view SECTION_DISPLAY = "显示";
 inline constexpr std::string_view NO_PROGRAM_PATH = " ";
 
 struct EngineSettings {
-    std::string programPath;
+    std::string programPath; // the program to start
     EngineOptions options;
+    // What was kept about the program named in "选项所属程序" (announced options and
+    // default book are not saved).
+    EngineProfile profile;
 };
 
-// The section's engine program path and options, each missing key at its default
-// (randomness "small", pruning "medium", style "normal", compatibility 1, protocol
-// automatic, the rest empty or 0). The engine's own options come from the section named
-// after the slot's with "自带选项" appended.
+// The section's engine program path, options and profile, each missing key at its
+// default (randomness "small", pruning "medium", style "normal", compatibility 1,
+// protocol automatic, the rest empty or 0). The engine's own options come from the
+// section named after the slot's with "自带选项" appended.
 EngineSettings readEngineSettings(const ProfileFile& profile, std::string_view section);
 // Every key, "文件名" first, and the own options' section anew. False when some value
 // could not be stored (a line break in a path, an option name that cannot be a key);
 // the other keys are still written.
 bool writeEngineSettings(ProfileFile& profile, std::string_view section,
-    std::string_view programPath, const EngineOptions& options);
+    std::string_view programPath, const EngineOptions& options, const EngineProfile& learnt);
 
 DisplaySettings readDisplaySettings(const ProfileFile& profile);
 bool writeDisplaySettings(ProfileFile& profile, const DisplaySettings& display);

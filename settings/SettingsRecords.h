@@ -2,9 +2,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
-// The three settings records handed between the parts of the program. Plain values:
-// every hand-over copies the whole record.
+// The settings records handed between the parts of the program. Plain values: every
+// hand-over copies the whole record.
 
 namespace qinglan {
 
@@ -20,6 +21,9 @@ enum class EngineProtocol : int { Ucci = 0, Uci = 1, Auto = 2 };
 // a two-digit tenth rank ("h3e3", "a10a9"). Unknown until a move tells.
 enum class RankBase : int { Unknown = 0, Zero = 1, One = 2 };
 
+// What the user chose for an engine slot, whatever program runs in it. Written only
+// by the options dialog, the settings file reader and the command line; the engine
+// link keeps a copy and never changes it.
 struct EngineOptions {
     std::string bookFile; // "" = the engine's own default book
     int hashSizeMb = 0; // 0 = the engine chooses
@@ -29,15 +33,42 @@ struct EngineOptions {
     int threads = 0; // 0 = the engine chooses
     std::string logFile; // "" = no communication log
     int compatFlags = COMPAT_STARTPOS;
-    EngineProtocol protocol = EngineProtocol::Auto;
-    // What was learnt about one program, and its own options by name (values the user
-    // set that differ from the engine's defaults). All of it belongs to programPath;
-    // loading another program starts these afresh.
-    RankBase rankBase = RankBase::Unknown;
-    std::string programPath;
-    std::map<std::string, std::string> ownOptions;
 
     bool operator==(const EngineOptions&) const = default;
+};
+
+enum class OptionKind : int { Check, Spin, Combo, String, Button };
+
+// One option an engine announced about itself ("option ..." lines).
+struct AnnouncedOption {
+    std::string name; // as announced
+    OptionKind kind = OptionKind::String;
+    std::string defaultValue; // UCI's "<empty>" reads as ""
+    long long min = 0; // spin only; min <= max always
+    long long max = 0;
+    std::vector<std::string> choices; // combo only; may be empty
+
+    bool operator==(const AnnouncedOption&) const = default;
+};
+
+// Everything kept about one engine program, all of it belonging to programPath: only
+// the engine link writes it (the user's choices of protocol and own options reach it
+// through the link's calls), everybody else reads it. Loading another program starts
+// a fresh one.
+struct EngineProfile {
+    std::string programPath; // "" until a program is loaded
+    // The protocol to speak to the program: found by the automatic choice, or chosen;
+    // Auto while neither happened.
+    EngineProtocol protocol = EngineProtocol::Auto;
+    RankBase rankBase = RankBase::Unknown;
+    // The user's values for the program's own options, by name (only those that differ
+    // from its defaults).
+    std::map<std::string, std::string> ownOptions;
+    // Learnt afresh in every handshake; not saved.
+    std::vector<AnnouncedOption> announced; // in the engine's order
+    std::string defaultBookFile; // named in "option bookfiles ... default X"
+
+    bool operator==(const EngineProfile&) const = default;
 };
 
 struct DisplaySettings {

@@ -21,8 +21,9 @@ std::string engineLine(const char* slot, const AboutEngine& engine) {
     return std::string(slot) + "：" + engine.name + "\n    " + engine.path + "\n";
 }
 
-AboutEngine aboutEngineOf(EngineProcess& engine) {
-    if (!engine.isRunning()) return {};
+AboutEngine aboutEngineOf(Game& game, bool main) {
+    if (!game.isEngineRunning(main)) return {};
+    const EngineProcess& engine = game.engine(main);
     return { true, displayText(engine.name()), displayText(engine.programPath()) };
 }
 
@@ -49,7 +50,7 @@ AboutDialog::AboutDialog(Game& game, QWidget* owner)
     icon->setPixmap(QIcon(res::APP_ICON).pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
     text_->setText(QString::fromStdString(
-        aboutText(aboutEngineOf(game.engine(true)), aboutEngineOf(game.engine(false)))));
+        aboutText(aboutEngineOf(game, true), aboutEngineOf(game, false))));
     // Engine names are the engines' own text: never markup.
     text_->setTextFormat(Qt::PlainText);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -2,7 +2,7 @@
 
 #include "app/dialogs/DialogPlacement.h"
 #include "app/dialogs/OwnOptionsPage.h"
-#include "enginelink/EngineProcess.h"
+#include "platform/DialogRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/TextEncoding.h"
 #include "settings/ProfileFile.h"
@@ -139,9 +139,10 @@ std::string confirmedBookText(const QString& text) {
                                                     : NO_BOOK_TEXT.toStdString();
 }
 
-EngineOptionsDialog::EngineOptionsDialog(EngineProcess& engine, bool main, QWidget* owner)
+EngineOptionsDialog::EngineOptionsDialog(Game& game, bool main, QWidget* owner)
     : QDialog(owner)
-    , engine_(engine) {
+    , engine_(game.engine(main)) {
+    const EngineProcess& engine = engine_;
     setObjectName(QStringLiteral("引擎选项设置"));
     placeDialog(*this, owner, CLIENT_WIDTH, CLIENT_HEIGHT);
     setWindowTitle(q(main ? "主引擎 " : "副引擎 ") + q(displayText(engine.name())) + q(" 设置："));
@@ -153,7 +154,9 @@ EngineOptionsDialog::EngineOptionsDialog(EngineProcess& engine, bool main, QWidg
     buildFeatureGroup(general);
     buildLogRow(general);
     buildProtocolRow(general);
-    ownPage_ = new OwnOptionsPage(engine);
+    ownPage_ = new OwnOptionsPage(engine.profile().announced, engine.protocol(),
+        engine.profile().ownOptions, game.isEngineRunning(main),
+        [&game, main](const std::string& name) { game.pressEngineButton(main, name); });
     tabs->addTab(ownPage_, q("引擎自带选项"));
     const int buttonsY = TABS_HEIGHT + 12;
     auto* ok = button(this, "确定按钮", "确定", CLIENT_WIDTH / 2 - 90, buttonsY, 80, 32);
@@ -161,7 +164,13 @@ EngineOptionsDialog::EngineOptionsDialog(EngineProcess& engine, bool main, QWidg
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &EngineOptionsDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    showOptions(engine.getOptions());
+    showOptions(engine.optionsWithDefaultBook(), engine.profile().protocol);
+}
+
+std::optional<EngineOptionsChoice> chooseEngineOptions(Game& game, bool main, QWidget* owner) {
+    EngineOptionsDialog dialog(game, main, owner);
+    if (runModalDialog(dialog) != QDialog::Accepted) return std::nullopt;
+    return dialog.choiceFromControls();
 }
 
 void EngineOptionsDialog::buildCompatGroup(QWidget* page) {
@@ -214,7 +223,7 @@ void EngineOptionsDialog::buildProtocolRow(QWidget* page) {
     protocol_ = list(page, "通讯协议", PROTOCOL_ITEMS, 90, 260, 70, 20);
 }
 
-void EngineOptionsDialog::showOptions(const EngineOptions& options) {
+void EngineOptionsDialog::showOptions(const EngineOptions& options, EngineProtocol protocol) {
     startpos_->setChecked(options.compatFlags & COMPAT_STARTPOS);
     simplePosition_->setChecked(options.compatFlags & COMPAT_RESTART_AT_CAPTURE);
     ponder_->setChecked(options.compatFlags & COMPAT_PONDER);
@@ -225,14 +234,13 @@ void EngineOptionsDialog::showOptions(const EngineOptions& options) {
     threads_->setText(QString::number(options.threads));
     book_->setText(q(options.bookFile));
     logFile_->setText(q(options.logFile));
-    const auto protocol = std::ranges::find(PROTOCOL_VALUES, options.protocol);
-    protocol_->setCurrentIndex(static_cast<int>(protocol - PROTOCOL_VALUES.begin()));
+    const auto shown = std::ranges::find(PROTOCOL_VALUES, protocol);
+    protocol_->setCurrentIndex(static_cast<int>(shown - PROTOCOL_VALUES.begin()));
 }
 
-EngineOptions EngineOptionsDialog::optionsFromControls() const {
-    // What the controls do not show (what was learnt about the program, its own
-    // options) is kept as the engine has it.
-    EngineOptions options = engine_.getOptions();
+EngineOptionsChoice EngineOptionsDialog::choiceFromControls() const {
+    EngineOptionsChoice choice;
+    EngineOptions& options = choice.options;
     options.compatFlags = (startpos_->isChecked() ? COMPAT_STARTPOS : 0)
         | (simplePosition_->isChecked() ? COMPAT_RESTART_AT_CAPTURE : 0)
         | (ponder_->isChecked() ? COMPAT_PONDER : 0);
@@ -243,12 +251,14 @@ EngineOptions EngineOptionsDialog::optionsFromControls() const {
     options.hashSizeMb = numberOf(hashSize_);
     options.bookFile = book_->text().toStdString();
     options.logFile = logFile_->text().toStdString();
-    options.protocol = PROTOCOL_VALUES[static_cast<std::size_t>(protocol_->currentIndex())];
+    choice.protocol = PROTOCOL_VALUES[static_cast<std::size_t>(protocol_->currentIndex())];
     // The engine is loaded again in the protocol chosen (Game::applyChosenProtocol).
     const bool protocolChanges
-        = options.protocol != EngineProtocol::Auto && options.protocol != engine_.protocol();
-    ownPage_->putInto(options.ownOptions, protocolChanges);
-    return options;
+        = choice.protocol != EngineProtocol::Auto && choice.protocol != engine_.protocol();
+    // Values of options the page does not show are kept as they were.
+    choice.ownOptions = engine_.profile().ownOptions;
+    ownPage_->putInto(choice.ownOptions, protocolChanges);
+    return choice;
 }
 
 void EngineOptionsDialog::chooseBook() {
@@ -264,8 +274,6 @@ void EngineOptionsDialog::chooseLogFile() {
 
 void EngineOptionsDialog::confirm() {
     book_->setText(q(confirmedBookText(book_->text())));
-    EngineOptions options = optionsFromControls();
-    engine_.setOptions(options);
     accept();
 }
 

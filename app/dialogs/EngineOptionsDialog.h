@@ -1,8 +1,9 @@
 #pragma once
 
-#include "settings/SettingsRecords.h"
+#include "game/Game.h"
 
 #include <QDialog>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -10,15 +11,14 @@ class QLineEdit;
 
 namespace qinglan {
 
-class EngineProcess;
 class OwnOptionsPage;
 
 // "主引擎设置...(&3)" / "副引擎设置...(&4)": edits one engine's options, filled from
-// the engine when made; "确定" hands the new record to the engine's setOptions (which
-// sends it at once when the engine is idle). Page "常规" holds what the program sets
+// the engine slot when made; "确定" closes it with the choice made, which the caller
+// hands on (Game::confirmEngineOptions). Page "常规" holds what the program sets
 // itself, page "引擎自带选项" the other options the running engine announced; of those
-// the record keeps only values that differ from the engine's defaults. Modal; opened
-// through runModalDialog.
+// the choice keeps only values that differ from the engine's defaults. Modal; opened
+// through chooseEngineOptions.
 class EngineOptionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,12 +27,12 @@ public:
     // The tabs take the client area down to the 确定/取消 row.
     static constexpr int TABS_HEIGHT = 326;
 
-    // main: whether engine is the main engine (it names the caption).
-    EngineOptionsDialog(EngineProcess& engine, bool main, QWidget* owner);
+    // main: which slot of the game (it names the caption). Buttons among the engine's
+    // own options act at once, through the game.
+    EngineOptionsDialog(Game& game, bool main, QWidget* owner);
 
-    // The engine's record with what the controls describe now put in (the book text
-    // taken as it stands).
-    EngineOptions optionsFromControls() const;
+    // What the controls describe now (the book text taken as it stands).
+    EngineOptionsChoice choiceFromControls() const;
 
 private:
     void buildCompatGroup(QWidget* page);
@@ -40,12 +40,12 @@ private:
     void buildBookRow(QWidget* group);
     void buildLogRow(QWidget* page);
     void buildProtocolRow(QWidget* page);
-    void showOptions(const EngineOptions& options);
+    void showOptions(const EngineOptions& options, EngineProtocol protocol);
     void chooseBook();
     void chooseLogFile();
     void confirm();
 
-    EngineProcess& engine_;
+    const EngineProcess& engine_;
     QCheckBox* startpos_ = nullptr;
     QCheckBox* simplePosition_ = nullptr;
     QCheckBox* ponder_ = nullptr;
@@ -59,6 +59,9 @@ private:
     QComboBox* protocol_ = nullptr;
     OwnOptionsPage* ownPage_ = nullptr;
 };
+
+// Runs the dialog for one slot: the choice when confirmed, nothing when cancelled.
+std::optional<EngineOptionsChoice> chooseEngineOptions(Game& game, bool main, QWidget* owner);
 
 // The book text "确定" keeps: trimmed of ASCII and full-width blanks, and "禁止"
 // unless it then names an existing file (not a folder).

@@ -1,9 +1,9 @@
 #include "app/dialogs/LevelDialog.h"
 
-#include "app/GlobalState.h"
 #include "app/dialogs/DialogPlacement.h"
 #include "app/dialogs/RadioTabStops.h"
 #include "platform/BalloonTip.h"
+#include "platform/DialogRunner.h"
 #include "settings/ProfileFile.h"
 
 #include <QLineEdit>
@@ -78,9 +78,8 @@ void applyLevelChoice(LevelChoice choice, const LevelEdits& edits, LevelSettings
     }
 }
 
-LevelDialog::LevelDialog(QWidget& owner, const QWidget& mainWindow, GlobalState& state)
-    : QDialog(&owner)
-    , state_(state) {
+LevelDialog::LevelDialog(QWidget& owner, const QWidget& mainWindow)
+    : QDialog(&owner) {
     setWindowTitle(QStringLiteral("级别设置"));
     useDialogFont(*this);
     radios_[0] = addRadio("初级", "初级", { 10, 10, 60, 20 });
@@ -103,14 +102,18 @@ LevelDialog::LevelDialog(QWidget& owner, const QWidget& mainWindow, GlobalState&
     ok->setDefault(true);
     auto* cancel = placed(new QPushButton(QStringLiteral("取消"), this), { 136, 147, 80, 30 });
     cancel->setObjectName(QStringLiteral("取消按钮"));
-    connect(ok, &QPushButton::clicked, this, &LevelDialog::confirm);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(radios_[3], &QRadioButton::clicked, this, &LevelDialog::showUnlimitedTip);
 
     placeDialog(*this, &mainWindow, 260, 190);
-    state_.levelConfirmed = false;
-    state_.moreLevel.mode = LEVEL_MOVE_TIME;
-    state_.moreLevel.moveTimeTenths = DEFAULT_TENTHS;
+}
+
+std::optional<LevelSettings> chooseLevel(
+    QWidget& owner, const QWidget& mainWindow, const LevelSettings& previous) {
+    LevelDialog dialog(owner, mainWindow);
+    if (runModalDialog(dialog) != QDialog::Accepted) return std::nullopt;
+    return dialog.chosenLevel(previous);
 }
 
 QRadioButton* LevelDialog::addRadio(const char* name, const char* caption, QRect rect) {
@@ -155,14 +158,16 @@ LevelChoice LevelDialog::selectedChoice() const {
     return LevelChoice::Intermediate;
 }
 
-void LevelDialog::confirm() {
+LevelSettings LevelDialog::chosenLevel(LevelSettings previous) const {
     const LevelEdits edits { minutes_->text().toStdString(), seconds_->text().toStdString(),
         increment_->text().toStdString(), depth_->text().toStdString(),
         nodes_->text().toStdString() };
-    applyLevelChoice(selectedChoice(), edits, state_.moreLevel);
-    state_.levelConfirmed = true;
-    accept();
+    previous.mode = LEVEL_MOVE_TIME;
+    previous.moveTimeTenths = DEFAULT_TENTHS;
+    applyLevelChoice(selectedChoice(), edits, previous);
+    return previous;
 }
+
 
 void LevelDialog::showUnlimitedTip() {
     const QPoint at = frameGeometry().topLeft() + QPoint(radios_[3]->x() + 10, 35);

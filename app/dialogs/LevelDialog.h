@@ -3,6 +3,7 @@
 #include "settings/SettingsRecords.h"
 
 #include <QDialog>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,8 +11,6 @@ class QLineEdit;
 class QRadioButton;
 
 namespace qinglan {
-
-struct GlobalState;
 
 // The level dialog's choices, in the order its radios are tested.
 enum class LevelChoice { Beginner, Intermediate, Advanced, Unlimited, GameTime, Depth, Nodes };
@@ -28,11 +27,16 @@ double parseLeadingDecimal(std::string_view text);
 // Writes a confirmed choice into level, keeping the fields the choice does not name.
 void applyLevelChoice(LevelChoice choice, const LevelEdits& edits, LevelSettings& level);
 
-// "级别设置": fills moreLevel and levelConfirmed of the state. Created afresh at each
-// opening; owner is the window it is modal to, mainWindow the one it centres over.
+// "级别设置". Created afresh at each opening; owner is the window it is modal to,
+// mainWindow the one it centres over. Opened through chooseLevel.
 class LevelDialog : public QDialog {
 public:
-    LevelDialog(QWidget& owner, const QWidget& mainWindow, GlobalState& state);
+    LevelDialog(QWidget& owner, const QWidget& mainWindow);
+
+    // The level the controls describe: the choice written over previous (the level
+    // chosen last time, whose fields the choice does not name are kept), the mode and
+    // time per move starting afresh.
+    LevelSettings chosenLevel(LevelSettings previous) const;
 
 private:
     QRadioButton* addRadio(const char* name, const char* caption, QRect rect);
@@ -41,10 +45,8 @@ private:
     QLineEdit* addEditOverBlanks(
         const char* name, const char* text, QRadioButton& radio, int index, int top);
     LevelChoice selectedChoice() const;
-    void confirm();
     void showUnlimitedTip();
 
-    GlobalState& state_;
     QRadioButton* radios_[7] = {};
     QLineEdit* minutes_ = nullptr;
     QLineEdit* seconds_ = nullptr;
@@ -52,5 +54,10 @@ private:
     QLineEdit* depth_ = nullptr;
     QLineEdit* nodes_ = nullptr;
 };
+
+// Runs the dialog: the level chosen (see chosenLevel) when confirmed, nothing when
+// cancelled.
+std::optional<LevelSettings> chooseLevel(
+    QWidget& owner, const QWidget& mainWindow, const LevelSettings& previous);
 
 } // namespace qinglan

@@ -27,11 +27,13 @@ enum Side { PERSON_RED, COMPUTER_RED, NO_COMPUTER, COMPUTER_BOTH };
 
 } // namespace
 
-NewGameDialog::NewGameDialog(QWidget& mainWindow, GlobalState& state, EditorOpener openEditor)
+NewGameDialog::NewGameDialog(QWidget& mainWindow, GlobalState& state,
+    const LevelSettings& moreLevel, EditorOpener openEditor)
     : QDialog(&mainWindow)
     , mainWindow_(mainWindow)
     , state_(state)
     , openEditor_(std::move(openEditor)) {
+    choice_.moreLevel = moreLevel;
     setWindowTitle(QStringLiteral("开始对局"));
     useDialogFont(*this);
     QGroupBox& sides = *addGroup("分组框1", "红黑选择", { 13, 15, 95, 120 });
@@ -109,15 +111,15 @@ void NewGameDialog::confirm() {
     const int level = selectedIndex(levels_);
     choice_.level = LevelSettings {};
     if (level == MORE_LEVELS)
-        choice_.level = state_.moreLevel;
+        choice_.level = choice_.moreLevel;
     else
         choice_.level.moveTimeTenths = PRESET_LEVEL_TENTHS[level];
     accept();
 }
 
 void NewGameDialog::openMoreLevels() {
-    LevelDialog dialog(*this, mainWindow_, state_);
-    runModalDialog(dialog);
+    if (std::optional<LevelSettings> level = chooseLevel(*this, mainWindow_, choice_.moreLevel))
+        choice_.moreLevel = *level;
 }
 
 void NewGameDialog::tipAt(QPoint offset, const char* text) {

@@ -21,16 +21,21 @@ struct NewGameChoice {
     bool flipped = false;
     std::string fen;
     LevelSettings level;
+    // What "更多" stands for at the next opening: the level chosen in this opening's
+    // level dialog, else the one the dialog was opened with.
+    LevelSettings moreLevel;
 };
 
 // "开始对局": sides, handicap and level of the next game. Created afresh at each
 // opening, so it always shows the initial choices; choice() is valid once accepted.
+// moreLevel is what "更多" stands for until its level dialog chooses another.
 class NewGameDialog : public QDialog {
 public:
     // openEditor opens the position editor modally over the dialog it is given.
     using EditorOpener = std::function<void(QDialog& owner)>;
 
-    NewGameDialog(QWidget& mainWindow, GlobalState& state, EditorOpener openEditor = {});
+    NewGameDialog(QWidget& mainWindow, GlobalState& state, const LevelSettings& moreLevel,
+        EditorOpener openEditor = {});
 
     const NewGameChoice& choice() const { return choice_; }
 

@@ -1,6 +1,5 @@
 #include "app/dialogs/OwnOptionsPage.h"
 
-#include "enginelink/EngineProcess.h"
 #include "platform/FileDialogs.h"
 #include "platform/TextEncoding.h"
 
@@ -100,18 +99,19 @@ QLabel* nameLabel(const std::string& name, QWidget* parent) {
 
 } // namespace
 
-OwnOptionsPage::OwnOptionsPage(EngineProcess& engine, QWidget* parent)
+OwnOptionsPage::OwnOptionsPage(const std::vector<AnnouncedOption>& announced,
+    EngineProtocol speaks, const std::map<std::string, std::string>& stored, bool running,
+    std::function<void(const std::string&)> press, QWidget* parent)
     : QWidget(parent)
-    , engine_(engine) {
+    , press_(std::move(press)) {
     setObjectName(q("引擎自带选项"));
     auto* layout = new QVBoxLayout(this);
     std::vector<AnnouncedOption> shown;
-    for (const AnnouncedOption& option : engine_.announcedOptions())
-        if (!isProgramOption(option.name, engine_.protocol()) && !switchesProtocol(option.name))
+    for (const AnnouncedOption& option : announced)
+        if (!isProgramOption(option.name, speaks) && !switchesProtocol(option.name))
             shown.push_back(option);
-    const bool running = engine_.isRunning();
     if (running && !shown.empty()) {
-        layout->addWidget(buildList(shown));
+        layout->addWidget(buildList(shown, stored));
         return;
     }
     auto* note = new QLabel(q(running ? "引擎没有其他选项" : "引擎未加载"), this);
@@ -121,13 +121,13 @@ OwnOptionsPage::OwnOptionsPage(EngineProcess& engine, QWidget* parent)
 }
 
 // One row per option in a scrolled list, so that hundreds stay usable.
-QWidget* OwnOptionsPage::buildList(const std::vector<AnnouncedOption>& shown) {
+QWidget* OwnOptionsPage::buildList(
+    const std::vector<AnnouncedOption>& shown, const std::map<std::string, std::string>& stored) {
     auto* scroll = new QScrollArea;
     scroll->setObjectName(q("自带选项列表"));
     scroll->setWidgetResizable(true);
     auto* list = new QWidget(scroll);
     auto* grid = new QGridLayout(list);
-    const std::map<std::string, std::string> stored = engine_.getOptions().ownOptions;
     int row = 0;
     for (const AnnouncedOption& option : shown) {
         grid->addWidget(nameLabel(option.name, list), row, 0);
@@ -146,7 +146,7 @@ QWidget* OwnOptionsPage::control(
         press->setObjectName(ownName(option.name));
         press->setAutoDefault(false);
         connect(press, &QPushButton::clicked, this,
-            [this, name = option.name] { engine_.pressOptionButton(name); });
+            [this, name = option.name] { press_(name); });
         return press;
     }
     QWidget* control = valueControl(option, parent);

@@ -3,6 +3,7 @@
 #include "enginelink/AnnouncedOption.h"
 
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,8 +12,6 @@ class QLineEdit;
 
 namespace qinglan {
 
-class EngineProcess;
-
 // The engine options dialog's page "引擎自带选项": the options the running engine
 // announced beyond those the program sets itself, one row each with the fitting
 // control (number box within the limits, check box, list, text with a file button for
@@ -20,7 +19,12 @@ class EngineProcess;
 class OwnOptionsPage : public QWidget {
     Q_OBJECT
 public:
-    explicit OwnOptionsPage(EngineProcess& engine, QWidget* parent = nullptr);
+    // announced: what the engine announced; speaks: its protocol; stored: the values
+    // chosen before; running: whether it runs (no rows otherwise); press: a button's
+    // action, called with the option's name.
+    OwnOptionsPage(const std::vector<AnnouncedOption>& announced, EngineProtocol speaks,
+        const std::map<std::string, std::string>& stored, bool running,
+        std::function<void(const std::string&)> press, QWidget* parent = nullptr);
 
     // Puts the values shown into own: a value that differs from the engine's default
     // and suits the option is kept, any other stored one of that name erased. Names
@@ -40,14 +44,15 @@ private:
         bool touched = false; // set by the user in this visit
     };
 
-    QWidget* buildList(const std::vector<AnnouncedOption>& shown);
+    QWidget* buildList(
+        const std::vector<AnnouncedOption>& shown, const std::map<std::string, std::string>& stored);
     // stored: the record's value for the option, if any.
     QWidget* control(const AnnouncedOption& option, const std::string* stored, QWidget* parent);
     QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);
     // Marks the row as touched whenever the user sets its control.
     void watchTouches(QWidget* control, std::size_t row);
 
-    EngineProcess& engine_;
+    std::function<void(const std::string&)> press_;
     std::vector<Row> rows_;
 };
 

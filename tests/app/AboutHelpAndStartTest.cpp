@@ -56,9 +56,9 @@ TEST_F(AboutHelpAndStartTest, AboutBoxNamesVersionLicenceAndTheEnginesLoaded) {
     EXPECT_NE(text.find(programLicence()), std::string::npos) << text;
     EXPECT_NE(text.find("主引擎：未加载"), std::string::npos) << text;
 
-    ASSERT_TRUE(window->game().engine(true).loadProgram(QINGLAN_BUNDLED_ENGINE));
+    ASSERT_TRUE(window->game().engineSlot(true).loadProgram(QINGLAN_BUNDLED_ENGINE));
     text = aboutBoxText();
-    const std::string name = window->game().engine(true).name();
+    const std::string name = window->game().engineSlot(true).name();
     ASSERT_FALSE(name.empty());
     EXPECT_NE(text.find("主引擎：" + name + "\n    " + QINGLAN_BUNDLED_ENGINE), std::string::npos)
         << text;

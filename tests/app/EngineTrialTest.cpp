@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 class EngineTrialTest : public WindowFixture {
 protected:
-    EngineProcess& engine(bool main) { return window->game().engine(main); }
+    EngineProcess& engine(bool main) { return window->game().engineSlot(main); }
 
     // Starts the program afresh from programDir, on the real clock.
     void restart(const std::string& out) {

@@ -34,7 +34,7 @@ protected:
     std::string transcriptPath(bool main) const {
         return programDir.filePath(main ? "main.txt" : "secondary.txt").toStdString();
     }
-    EngineProcess& engine(bool main) { return window->game().engine(main); }
+    EngineProcess& engine(bool main) { return window->game().engineSlot(main); }
 
     bool loadEngine(bool main, const char* mode, const char* name = "FakeEngine",
         int compat = COMPAT_STARTPOS) {

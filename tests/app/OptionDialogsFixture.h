@@ -79,7 +79,7 @@ protected:
             unsetenv(name);
     }
 
-    EngineProcess& engine(bool main) { return window->game().engine(main); }
+    EngineProcess& engine(bool main) { return window->game().engineSlot(main); }
     std::string path(const char* name) const { return programDir.filePath(name).toStdString(); }
     std::string makeFile(const char* name, const std::string& bytes = "x") const {
         std::ofstream(path(name), std::ios::binary) << bytes;

@@ -151,8 +151,7 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
               << "option name MultiPV type spin default 3 min 1 max 500\n";
     }
     setenv("QINGLAN_FAKE_OPTIONS", path("options").c_str(), 1);
-    EngineOptions options;
-    options.ownOptions = {
+    const std::map<std::string, std::string> own = {
         { "skill level", "3" }, // names match without case, as in UCI
         { "Variant", "xiangqi" }, { "Notes", "" },
         { "Clear Hash", "" }, // a button is pressed, never stored
@@ -181,8 +180,8 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         SCOPED_TRACE(row.flags);
         std::filesystem::remove(path("transcript"));
         mode(row.flags);
-        options.protocol = row.protocol;
-        engine.setOptions(options);
+        engine.chooseForProgram(row.protocol, own);
+        engine.setOptions({});
         ASSERT_TRUE(load());
         EXPECT_EQ(engine.announcedOptions().size(), row.announced);
         const bool uci = engine.protocol() == EngineProtocol::Uci;
@@ -197,9 +196,10 @@ TEST_F(FakeEngineTest, OwnOptionsAreSentAfterEveryHandshakeWhenTheyStillFit) {
         }
 
         // A changed value that no longer suits is skipped, the others are sent again.
-        EngineOptions changed = engine.getOptions();
-        changed.ownOptions["Skill Level"] = "21";
-        engine.setOptions(changed);
+        std::map<std::string, std::string> changed = engine.profile().ownOptions;
+        changed["Skill Level"] = "21";
+        engine.chooseForProgram(row.protocol, changed);
+        engine.setOptions(engine.getOptions());
         // Again all but the handshake line, one own option fewer.
         sent = transcript(afterLoad + row.programLines - 1 + ownLines - 1);
         EXPECT_EQ(std::vector(sent.end() - (ownLines - 1), sent.end()),
@@ -222,8 +222,8 @@ TEST_F(FakeEngineTest, AHandshakeWithHundredsOfOptionsEndsAndKeepsABoundedList) 
     setenv("QINGLAN_FAKE_OPTIONS", path("options").c_str(), 1);
     for (const char* flags : { "", "uci" }) {
         mode(flags);
-        EngineOptions automatic; // not the protocol found in the round before
-        engine.setOptions(automatic);
+        // Not the protocol found in the round before.
+        engine.chooseForProgram(EngineProtocol::Auto, {});
         ASSERT_TRUE(load()) << flags;
         const std::vector<AnnouncedOption>& options = engine.announcedOptions();
         EXPECT_EQ(options.size(), MAX_ENGINE_OPTIONS) << flags;
@@ -238,21 +238,23 @@ TEST_F(FakeEngineTest, AHandshakeWithHundredsOfOptionsEndsAndKeepsABoundedList) 
 TEST_F(FakeEngineTest, WhatIsLearntStaysWithItsProgramAndAnotherStartsAfresh) {
     mode("uci1,both");
     EngineOptions options;
-    options.ownOptions = { { "UCI_Variant", "xiangqi" } };
+    options.style = "solid";
     engine.setOptions(options);
+    // Chosen before the first load: kept for the program loaded then.
+    engine.chooseForProgram(EngineProtocol::Auto, { { "UCI_Variant", "xiangqi" } });
     ASSERT_TRUE(load());
-    EXPECT_EQ(engine.getOptions().protocol, EngineProtocol::Ucci) << "found, then kept";
-    EXPECT_EQ(engine.getOptions().programPath, QINGLAN_FAKE_ENGINE);
+    EXPECT_EQ(engine.profile().protocol, EngineProtocol::Ucci) << "found, then kept";
+    EXPECT_EQ(engine.profile().programPath, QINGLAN_FAKE_ENGINE);
+    EXPECT_EQ(engine.profile().ownOptions.size(), 1u);
     EXPECT_TRUE(engine.unload());
+    EXPECT_EQ(engine.profile().programPath, QINGLAN_FAKE_ENGINE) << "kept after unloading";
 
-    options = engine.getOptions();
-    options.protocol = EngineProtocol::Uci;
-    engine.setOptions(options);
+    engine.chooseForProgram(EngineProtocol::Uci, engine.profile().ownOptions);
     ASSERT_TRUE(load());
     engine.sendLine("position startpos");
     engine.sendLine("go depth 1");
     ASSERT_NE(lineStartingWith("bestmove "), "");
-    EXPECT_EQ(engine.getOptions().rankBase, RankBase::One);
+    EXPECT_EQ(engine.profile().rankBase, RankBase::One);
     EXPECT_TRUE(engine.unload());
     ASSERT_TRUE(load());
     EXPECT_EQ(engine.rankBase(), RankBase::One) << "known from the start";
@@ -264,19 +266,17 @@ TEST_F(FakeEngineTest, WhatIsLearntStaysWithItsProgramAndAnotherStartsAfresh) {
     std::filesystem::copy_file(QINGLAN_FAKE_ENGINE, other);
     std::filesystem::permissions(other, std::filesystem::perms::owner_all);
     ASSERT_TRUE(engine.loadProgram(other));
-    const EngineOptions fresh = engine.getOptions();
+    const EngineProfile& fresh = engine.profile();
     EXPECT_EQ(fresh.programPath, other);
     EXPECT_EQ(fresh.protocol, EngineProtocol::Ucci) << "automatic again, which finds UCCI";
     EXPECT_EQ(fresh.rankBase, RankBase::Unknown);
     EXPECT_TRUE(fresh.ownOptions.empty());
+    EXPECT_EQ(engine.getOptions(), options) << "the user's choices belong to the slot";
 }
 
 TEST_F(FakeEngineTest, UciPonderEndsInPonderhitOrStop) {
     mode("uci1,ponder");
-    EngineOptions options;
-    options.rankBase = RankBase::One;
-    options.protocol = EngineProtocol::Uci;
-    engine.setOptions(options);
+    engine.restoreProfile({ .protocol = EngineProtocol::Uci, .rankBase = RankBase::One });
     ASSERT_TRUE(load());
     engine.sendLine("position startpos moves h2e2 h9g7");
     engine.sendLine("go ponder time 5000 increment 0 opptime 4000 oppincrement 0");

@@ -67,9 +67,8 @@ TEST_F(FakeEngineTest, HandshakeCopesWithBannersLineEndsAndSplitCrLf) {
 
 TEST_F(FakeEngineTest, UcciokWithATrailingSpaceFailsAfterAllAttempts) {
     mode("ucciok-space");
-    EngineOptions ucci; // the whole wait belongs to a chosen protocol
-    ucci.protocol = EngineProtocol::Ucci;
-    engine.setOptions(ucci);
+    // The whole wait belongs to a chosen protocol.
+    engine.chooseForProgram(EngineProtocol::Ucci, {});
     std::int64_t start = tickMs();
     EXPECT_FALSE(load());
     EXPECT_GE(elapsedSince(start),
@@ -86,21 +85,29 @@ TEST_F(FakeEngineTest, SilentEngineFailsTheHandshake) {
     EXPECT_EQ(engine.identity().name, "");
 }
 
-TEST_F(FakeEngineTest, EmptyBookBecomesTheEngineDefaultWhenTheFileExists) {
-    std::string book = path("engine.book");
-    std::ofstream(book) << "book";
-    setenv("QINGLAN_FAKE_BOOK", book.c_str(), 1);
-    ASSERT_TRUE(load());
-    EXPECT_EQ(engine.defaultBookFile(), book);
-    EXPECT_EQ(engine.getOptions().bookFile, book);
-    std::vector<std::string> sent = transcript(OPTIONS_AFTER_UCCI.size());
-    ASSERT_EQ(sent.size(), OPTIONS_AFTER_UCCI.size());
-    EXPECT_EQ(sent[8], "setoption bookfiles " + book);
-    EXPECT_EQ(sent[9], "setoption usebook true");
-
-    EngineOptions options; // empty book again: the caller's record gets the default
-    EXPECT_TRUE(engine.setOptions(options));
-    EXPECT_EQ(options.bookFile, book);
+TEST_F(FakeEngineTest, EmptyBookIsSentAsTheDefaultOfTheEngineAtHand) {
+    const std::string books[] = { path("engine.book"), path("other.book") };
+    for (const std::string& book : books) std::ofstream(book) << "book";
+    EngineOptions options;
+    options.hashSizeMb = 64;
+    options.threads = 2;
+    options.style = "";
+    EXPECT_FALSE(engine.setOptions(options));
+    for (const std::string& book : books) {
+        SCOPED_TRACE(book);
+        std::filesystem::remove(path("transcript"));
+        setenv("QINGLAN_FAKE_BOOK", book.c_str(), 1);
+        ASSERT_TRUE(load());
+        EXPECT_EQ(engine.defaultBookFile(), book);
+        EXPECT_EQ(engine.optionsWithDefaultBook().bookFile, book);
+        std::vector<std::string> sent = transcript(OPTIONS_AFTER_UCCI.size());
+        ASSERT_EQ(sent.size(), OPTIONS_AFTER_UCCI.size());
+        EXPECT_EQ(sent[8], "setoption bookfiles " + book);
+        EXPECT_EQ(sent[9], "setoption usebook true");
+        // The user's choice stays "the engine's default", so the next engine's counts.
+        EXPECT_EQ(engine.getOptions(), options);
+        EXPECT_TRUE(engine.unload());
+    }
 }
 
 TEST_F(FakeEngineTest, ABookNameWithAControlCharacterIsNeverSentBack) {

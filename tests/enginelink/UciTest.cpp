@@ -132,13 +132,13 @@ TEST(UciTranslation, SearchMovesLeaveOutTheBannedOnes) {
 TEST_F(FakeEngineTest, UciHandshakeSendsOnlyTheAnnouncedOptionsThenWaitsForReadyok) {
     mode("uci");
     EngineOptions options;
-    options.protocol = EngineProtocol::Uci;
     options.hashSizeMb = 64;
     options.threads = 2; // not announced by the fake: left out
     // The engine announces both: chess is never chosen, and the protocol never switched.
-    options.ownOptions = { { "UCI_Variant", "chess" }, { "protocol", "xboard" } };
+    engine.chooseForProgram(
+        EngineProtocol::Uci, { { "UCI_Variant", "chess" }, { "protocol", "xboard" } });
     engine.setOptions(options);
-    EXPECT_EQ(engine.getOptions().ownOptions,
+    EXPECT_EQ(engine.profile().ownOptions,
         (std::map<std::string, std::string> { { "UCI_Variant", "chess" } }));
     ASSERT_TRUE(load());
     EXPECT_EQ(engine.protocol(), EngineProtocol::Uci);
@@ -187,9 +187,7 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
         SCOPED_TRACE(row.flags);
         std::filesystem::remove(path("transcript"));
         mode(row.flags);
-        EngineOptions options;
-        options.protocol = row.chosen;
-        engine.setOptions(options);
+        engine.chooseForProgram(row.chosen, {});
         ASSERT_TRUE(load());
         EXPECT_EQ(engine.protocol(), row.found);
         std::vector<std::string> sent = transcript(row.start.size());
@@ -199,9 +197,7 @@ TEST_F(FakeEngineTest, AutomaticProtocolFindsUcciAndUciEnginesAndAChoiceIsKept) 
         EXPECT_EQ(engine.protocol(), EngineProtocol::Auto);
     }
     // A UCCI-only engine told to speak UCI never says "uciok".
-    EngineOptions options;
-    options.protocol = EngineProtocol::Uci;
-    engine.setOptions(options);
+    engine.chooseForProgram(EngineProtocol::Uci, {});
     mode("");
     EXPECT_FALSE(load());
     EXPECT_EQ(engine.state(), EngineState::Unloaded);
@@ -229,8 +225,7 @@ TEST_F(FakeEngineTest, AProgramThatIsNoEngineIsGivenUpAfterOneTryOfEachProtocol)
                                << (*row.flags ? "exec " QINGLAN_FAKE_ENGINE : row.script) << "\n";
         std::filesystem::permissions(program, std::filesystem::perms::owner_all);
         mode(row.flags);
-        EngineOptions options;
-        engine.setOptions(options);
+        engine.chooseForProgram(EngineProtocol::Auto, {});
         EXPECT_FALSE(engine.loadProgram(program));
         EXPECT_EQ(engine.state(), EngineState::Unloaded);
         std::vector<std::string> heard = transcript();

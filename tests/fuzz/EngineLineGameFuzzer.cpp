@@ -25,7 +25,7 @@ struct Table {
     Table() {
         host.attach(game);
         host.showThinking = true;
-        require(game.engine(true).loadProgram(QINGLAN_FAKE_ENGINE));
+        require(game.engineSlot(true).loadProgram(QINGLAN_FAKE_ENGINE));
     }
 };
 
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string_view> lines
         = fuzz::splitLines(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
 
-    EngineProcess& engine = t.game.engine(true);
+    EngineProcess& engine = t.game.engineSlot(true);
     engine.drainOutput(); // the fake engine's own replies are not part of the input
     t.game.flow().newGame();
     t.game.flow().setComputerRed(true);

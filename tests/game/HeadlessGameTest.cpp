@@ -23,7 +23,7 @@ protected:
 
     bool load(bool main, const char* mode) {
         setenv("QINGLAN_FAKE_MODE", mode, 1);
-        return game.engine(main).loadProgram(QINGLAN_FAKE_ENGINE);
+        return game.engineSlot(main).loadProgram(QINGLAN_FAKE_ENGINE);
     }
     // The driver's loop: engine lines, then the turn of a move that was played.
     bool runUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
@@ -54,15 +54,15 @@ TEST_F(HeadlessGameTest, TwoEnginesPlayToOneResultWithoutAWindow) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].text.find("重新开始吗？"), std::string::npos);
     EXPECT_EQ(static_cast<int>(host.movesPlayed.size()), game.state().board.plyCount());
-    EXPECT_FALSE(game.engine(true).isBusy());
-    EXPECT_FALSE(game.engine(false).isBusy());
+    EXPECT_FALSE(game.engineSlot(true).isBusy());
+    EXPECT_FALSE(game.engineSlot(false).isBusy());
 }
 
 TEST_F(HeadlessGameTest, AnEngineThatIgnoresStopIsReportedAndNothingIsSent) {
     ASSERT_TRUE(load(true, "ignore-stop"));
     game.flow().newGame();
     game.flow().setComputerRed(true); // searching the start position, for ever
-    ASSERT_TRUE(game.engine(true).isBusy());
+    ASSERT_TRUE(game.engineSlot(true).isBusy());
     game.flow().setComputerRed(false); // nobody's engine: a short stop, which fails
     ASSERT_TRUE(game.flow().playMove("h2e2"));
     host.finishMoveInFlight();
@@ -71,7 +71,7 @@ TEST_F(HeadlessGameTest, AnEngineThatIgnoresStopIsReportedAndNothingIsSent) {
     EXPECT_GE(tickMs() - start, EngineGlue::STOP_FOR_SEARCH_MS - 50);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "FakeEngine 暂时无法响应！");
-    EXPECT_EQ(game.engine(true).lastPositionCommand().find("moves"), std::string::npos)
+    EXPECT_EQ(game.engineSlot(true).lastPositionCommand().find("moves"), std::string::npos)
         << "the new position was never sent";
 }
 
@@ -85,7 +85,7 @@ TEST_F(HeadlessGameTest, AReplyForAnotherPositionIsNotPlayed) {
         host.finishMoveInFlight();
     }
     // A late reply about the start position: legal here too, but not an answer to it.
-    game.engines().handleEngineLine(game.engine(true), "bestmove b0c2", LINE_FROM_MAIN);
+    game.engines().handleEngineLine(game.engineSlot(true), "bestmove b0c2", LINE_FROM_MAIN);
     host.finishMoveInFlight();
     EXPECT_EQ(game.state().board.plyCount(), 2);
 }
@@ -107,9 +107,9 @@ TEST_F(HeadlessGameTest, OneEnginePlayingBothSidesNeverPonders) {
         std::remove(transcript.c_str());
         ASSERT_TRUE(load(true, "ponder"));
         if (twoEngines) ASSERT_TRUE(load(false, "ponder"));
-        EngineOptions options = game.engine(true).getOptions();
+        EngineOptions options = game.engineSlot(true).getOptions();
         options.compatFlags |= COMPAT_PONDER;
-        game.engine(true).setOptions(options);
+        game.engineSlot(true).setOptions(options);
         game.flow().newGame(std::nullopt, depth);
         game.flow().setComputerSides(true, true);
         game.flow().setComputerRed(true);
@@ -126,15 +126,15 @@ TEST_F(HeadlessGameTest, APonderSearchThatEndedByItselfIsPlayedWhenItsGuessComes
     setenv("QINGLAN_FAKE_TRANSCRIPT", transcript.c_str(), 1);
     ASSERT_TRUE(load(true, "ponder,ponder-ends"));
     unsetenv("QINGLAN_FAKE_TRANSCRIPT");
-    EngineOptions options = game.engine(true).getOptions();
+    EngineOptions options = game.engineSlot(true).getOptions();
     options.compatFlags |= COMPAT_PONDER;
-    game.engine(true).setOptions(options);
+    game.engineSlot(true).setOptions(options);
     LevelSettings depth;
     depth.mode = LEVEL_DEPTH;
     depth.depthLimit = 1;
     game.flow().newGame(std::nullopt, depth);
     game.flow().setComputerRed(true);
-    EngineProcess& engine = game.engine(true);
+    EngineProcess& engine = game.engineSlot(true);
     // Red's move is played and the engine ponders on its guess, whose search ends at
     // once: the reply waits, since the person has not moved yet.
     ASSERT_TRUE(runUntil([&] {
@@ -163,7 +163,7 @@ TEST_F(HeadlessGameTest, AWrongLineOfPlayIsToldOncePerLoadedEngine) {
     game.flow().setComputerRed(true);
     const std::string wrong = "info depth 1 score 5 pv h2e2 a0a0 a0a0 a0a0";
     for (int i = 0; i < 3; ++i)
-        game.engines().handleEngineLine(game.engine(true), wrong, LINE_FROM_MAIN);
+        game.engines().handleEngineLine(game.engineSlot(true), wrong, LINE_FROM_MAIN);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "FakeEngine 思考路线有错误！a0a0");
     EXPECT_NE(host.thinking[1].find("砲二平五\r\n"), std::string::npos)
@@ -172,7 +172,7 @@ TEST_F(HeadlessGameTest, AWrongLineOfPlayIsToldOncePerLoadedEngine) {
     ASSERT_TRUE(load(true, "delay=60000"));
     game.flow().setComputerRed(false);
     game.flow().setComputerRed(true);
-    game.engines().handleEngineLine(game.engine(true), wrong, LINE_FROM_MAIN);
+    game.engines().handleEngineLine(game.engineSlot(true), wrong, LINE_FROM_MAIN);
     EXPECT_EQ(host.messages.size(), 2u);
 }
 
@@ -198,14 +198,14 @@ TEST(HeadlessGameEngines, BothStartSideBySideAndLeaveTogether) {
         Game game(host);
         host.attach(game);
         game.loadEngineSettings(ProfileFile(dir + "/settings.ini"), dir);
-        ASSERT_TRUE(game.engine(true).isRunning());
-        ASSERT_TRUE(game.engine(false).isRunning());
+        ASSERT_TRUE(game.engineSlot(true).isRunning());
+        ASSERT_TRUE(game.engineSlot(false).isRunning());
         const std::vector<std::string> start = lines();
         ASSERT_GE(start.size(), 2u);
         EXPECT_EQ(start[1], "ucci") << "the second engine is greeted before the first answers";
         for (bool main : { true, false }) {
-            game.engine(main).sendLine("position startpos");
-            game.engine(main).sendLine("go infinite");
+            game.engineSlot(main).sendLine("position startpos");
+            game.engineSlot(main).sendLine("go infinite");
         }
     }
     // Both were told to stop, and to quit, before either was waited for.

@@ -73,17 +73,24 @@ TEST(ProfileInt, ReadsLikeTheFileRuleAndClamps) {
 TEST_F(SettingsFileTest, RecordsAndPathsReadBackAsWritten) {
     const std::string mainPath = " /opt/青岚 引擎/a=b;c.exe ";
     const EngineOptions odd { "\"书.obk\"", -5, "; not a comment", "#nor this", "[style]", INT_MIN,
-        "  日志 = x.html", 7, EngineProtocol::Uci, RankBase::One, mainPath,
+        "  日志 = x.html", 7 };
+    const EngineProfile oddProfile { mainPath, EngineProtocol::Uci, RankBase::One,
         { { "Skill Level", " 3 " }, { "EvalFile", "" }, { "UCI_Variant", "\"xiangqi\"" },
             { "棋风", "[x]=y" } } };
-    const EngineOptions plain { "/book", 64, "large", "none", "risky", 4, "", 2,
-        EngineProtocol::Ucci, RankBase::Zero, "", { { "Hash", "64" } } };
+    const EngineOptions plain { "/book", 64, "large", "none", "risky", 4, "", 2 };
+    const EngineProfile plainProfile { "", EngineProtocol::Ucci, RankBase::Zero,
+        { { "Hash", "64" } } };
     const DisplaySettings display { "/home/用户/图 片;1.png", 0, 100, -3, INT_MAX };
     {
         ProfileFile profile(path("s.ini"));
         EXPECT_EQ(profile.loadState(), ProfileFile::LoadState::Missing);
-        EXPECT_TRUE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, mainPath, odd));
-        EXPECT_TRUE(writeEngineSettings(profile, SECTION_SECONDARY_ENGINE, NO_PROGRAM_PATH, plain));
+        // What was learnt in the run is not saved: the next handshake announces it.
+        EngineProfile learnt = oddProfile;
+        learnt.announced = { { "Skill Level", OptionKind::Spin, "20", 0, 20, {} } };
+        learnt.defaultBookFile = "/default.obk";
+        EXPECT_TRUE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, mainPath, odd, learnt));
+        EXPECT_TRUE(writeEngineSettings(
+            profile, SECTION_SECONDARY_ENGINE, NO_PROGRAM_PATH, plain, plainProfile));
         EXPECT_TRUE(writeDisplaySettings(profile, display));
         EXPECT_FALSE(fs::exists(path("s.ini"))) << "writes wait for save";
         ASSERT_TRUE(profile.save());
@@ -94,19 +101,48 @@ TEST_F(SettingsFileTest, RecordsAndPathsReadBackAsWritten) {
     EngineSettings secondary = readEngineSettings(profile, SECTION_SECONDARY_ENGINE);
     EXPECT_EQ(main.programPath, mainPath);
     EXPECT_EQ(main.options, odd);
+    EXPECT_EQ(main.profile, oddProfile);
     EXPECT_EQ(secondary.programPath, " ");
     EXPECT_EQ(secondary.options, plain);
+    EXPECT_EQ(secondary.profile, plainProfile);
     EXPECT_EQ(readDisplaySettings(profile), display);
     EXPECT_FALSE(slurp("s.ini").starts_with("\xEF\xBB\xBF")) << "no byte-order mark";
 
     // Own options the engine dropped leave the file; names no key can hold are refused.
-    EngineOptions fewer = plain;
+    EngineProfile fewer = plainProfile;
     fewer.ownOptions = { { "Threads", "2" }, { "a=b", "1" } };
-    EXPECT_FALSE(writeEngineSettings(profile, SECTION_SECONDARY_ENGINE, NO_PROGRAM_PATH, fewer));
+    EXPECT_FALSE(
+        writeEngineSettings(profile, SECTION_SECONDARY_ENGINE, NO_PROGRAM_PATH, plain, fewer));
     ASSERT_TRUE(profile.save());
     fewer.ownOptions.erase("a=b");
     EXPECT_EQ(
-        readEngineSettings(ProfileFile(path("s.ini")), SECTION_SECONDARY_ENGINE).options, fewer);
+        readEngineSettings(ProfileFile(path("s.ini")), SECTION_SECONDARY_ENGINE).profile, fewer);
+}
+
+TEST_F(SettingsFileTest, TheProgramProfileKeepsTheKeysOfEarlierVersions) {
+    // A file as earlier versions wrote it, where these keys sat beside the options.
+    put("old.ini",
+        "[主引擎]\n文件名=/e/uci\n随机性=none\n协议=UCI\n行号起点=1\n选项所属程序=/e/uci\n"
+        "[主引擎自带选项]\nSkill Level=3\n"
+        "[副引擎]\n协议=UCCI\n行号起点=0\n选项所属程序=/e/ucci\n");
+    ProfileFile old(path("old.ini"));
+    const EngineSettings main = readEngineSettings(old, SECTION_MAIN_ENGINE);
+    EXPECT_EQ(main.profile,
+        (EngineProfile { "/e/uci", EngineProtocol::Uci, RankBase::One, { { "Skill Level", "3" } } }));
+    EXPECT_EQ(main.options.randomness, "none");
+    EXPECT_EQ(readEngineSettings(old, SECTION_SECONDARY_ENGINE).profile,
+        (EngineProfile { "/e/ucci", EngineProtocol::Ucci, RankBase::Zero, {} }));
+
+    // Written now, under the same keys an earlier version reads.
+    ProfileFile fresh(path("new.ini"));
+    EXPECT_TRUE(writeEngineSettings(fresh, SECTION_MAIN_ENGINE, "/e/uci", main.options, main.profile));
+    ASSERT_TRUE(fresh.save());
+    const std::string text = slurp("new.ini");
+    for (const char* line : { "协议=UCI\n", "行号起点=1\n", "选项所属程序=/e/uci\n",
+             "[主引擎自带选项]\nSkill Level=3\n" })
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    EXPECT_EQ(readEngineSettings(ProfileFile(path("new.ini")), SECTION_MAIN_ENGINE).profile,
+        main.profile);
 }
 
 TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
@@ -132,12 +168,15 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     main.randomness = "large"; // the first of two duplicates wins
     main.threads = 4;
     main.hashSizeMb = 64;
-    main.ownOptions = { { "Hash", "1" }, { "bare line", "" } }; // an unknown protocol is automatic
     EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).options, main);
+    // An unknown protocol is automatic, an unknown rank base unknown.
+    const EngineProfile learnt { "", EngineProtocol::Auto, RankBase::Unknown,
+        { { "Hash", "1" }, { "bare line", "" } } };
+    EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).profile, learnt);
     EXPECT_EQ(readDisplaySettings(profile), (DisplaySettings { "  spaced  ", 40, 40, 0, 9 }));
 
     // Saving keeps the stray lines; writing a duplicated key leaves one line of it.
-    EXPECT_TRUE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, "/e", main));
+    EXPECT_TRUE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, "/e", main, learnt));
     ASSERT_TRUE(profile.save());
     const std::string text = slurp("m.ini");
     EXPECT_NE(text.find("garbage without equals"), std::string::npos);
@@ -145,6 +184,7 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     EXPECT_NE(text.find("棋盘透明度=20"), std::string::npos);
     EXPECT_EQ(text.find("随机性=none"), std::string::npos);
     EXPECT_EQ(readEngineSettings(ProfileFile(path("m.ini")), SECTION_MAIN_ENGINE).options, main);
+    EXPECT_EQ(readEngineSettings(ProfileFile(path("m.ini")), SECTION_MAIN_ENGINE).profile, learnt);
 }
 
 TEST_F(SettingsFileTest, AByteOrderMarkIsSkippedAndNotWrittenBack) {
@@ -168,7 +208,7 @@ TEST_F(SettingsFileTest, NamesMatchWithoutAsciiCaseAndOtherContentStays) {
     ProfileFile profile(path("c.ini"));
     EXPECT_EQ(profile.read("EXTRA", "kEY", "-"), "1");
     EXPECT_TRUE(profile.write("extra", "KEY", "2"));
-    EXPECT_TRUE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, "/e", FILE_DEFAULT_OPTIONS));
+    EXPECT_TRUE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, "/e", FILE_DEFAULT_OPTIONS, {}));
     ASSERT_TRUE(profile.save());
     const std::string text = slurp("c.ini");
     EXPECT_NE(text.find("; a note of the user"), std::string::npos);
@@ -185,7 +225,7 @@ TEST_F(SettingsFileTest, RefusesWhatCannotStayOnOneLineAndReportsFailedSaves) {
     EXPECT_FALSE(profile.write("s", "k=v", "v"));
     EngineOptions options = FILE_DEFAULT_OPTIONS;
     options.logFile = "x\ry";
-    EXPECT_FALSE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, "/engine", options));
+    EXPECT_FALSE(writeEngineSettings(profile, SECTION_MAIN_ENGINE, "/engine", options, {}));
     EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).programPath, "/engine");
     EXPECT_EQ(profile.read(SECTION_MAIN_ENGINE, "日志文件", "none"), "none");
     EXPECT_EQ(profile.read(SECTION_DISPLAY, "底图", "none"), "none");
