@@ -78,7 +78,7 @@ TEST_F(OptionDialogsTest, OwnOptionsRoundTripKeepingAndSendingOnlyWhatDiffersFro
         // Stored under the engine's spelling; what it no longer announces stays.
         std::map<std::string, std::string> own { { "Skill Level", "5" }, { "nullmove", "false" },
             { "Variant", "janggi" }, { "EvalFile", net }, { "Gone", "x" } };
-        EXPECT_EQ(engine(true).getOptions().ownOptions, own);
+        EXPECT_EQ(engine(true).profile().ownOptions, own);
 
         // Shown again as stored; a value put back to its default is dropped.
         from = mainTranscriptEnd();
@@ -93,7 +93,7 @@ TEST_F(OptionDialogsTest, OwnOptionsRoundTripKeepingAndSendingOnlyWhatDiffersFro
         EXPECT_EQ(shown, "5 [0..20]|10 [-100..100]|false|janggi|" + net);
         EXPECT_EQ(ownLines(mainTranscriptSince(from)), row.secondSent);
         own.erase("Skill Level");
-        EXPECT_EQ(engine(true).getOptions().ownOptions, own);
+        EXPECT_EQ(engine(true).profile().ownOptions, own);
     }
 }
 
@@ -172,7 +172,7 @@ TEST_F(OptionDialogsTest, AHostileOptionListShowsSaneValuesAndUntouchedSendsNoth
         EXPECT_EQ(shownRows, 497);
         EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << str(cut);
         EXPECT_EQ(str(tip), longName);
-        EXPECT_TRUE(engine(true).getOptions().ownOptions.empty());
+        EXPECT_TRUE(engine(true).profile().ownOptions.empty());
         for (const std::string& line : mainTranscriptSince(from))
             EXPECT_TRUE(!line.starts_with("setoption")
                 || isProgramOption(optionNameIn(line), engine(true).protocol()) || line == XIANGQI)
@@ -247,9 +247,8 @@ TEST_F(OptionDialogsTest, ScreenshotOfTheEnginesOwnOptions) {
     announce(FAIRY_OPTIONS);
     setenv("QINGLAN_FAKE_NAME", "Fairy-Stockfish 14", 1);
     ASSERT_TRUE(loadFake(true, "uci"));
-    EngineOptions options = engine(true).getOptions();
-    options.ownOptions = { { "UCI_Variant", "xiangqi" }, { "Skill Level", "12" } };
-    engine(true).setOptions(options);
+    engine(true).chooseForProgram(
+        EngineProtocol::Uci, { { "UCI_Variant", "xiangqi" }, { "Skill Level", "12" } });
     editEngine(true, [&](QDialog& d) {
         pages(d).setCurrentIndex(1);
         d.show();

@@ -472,6 +472,8 @@ TEST_F(EngineWindowTest, SettingsWrittenAtExitReadBackAtTheNextStart) {
     options.logFile = programDir.filePath("通讯 log.htm").toStdString();
     options.compatFlags = 7;
     engine(false).setOptions(options);
+    engine(false).chooseForProgram(EngineProtocol::Ucci, { { "Skill Level", "3" } });
+    const EngineProfile profile = engine(false).profile();
     DisplaySettings display { "", 55, 0, 100, 12 };
     window->applyDisplaySettings(display);
     window.reset(); // exit: the file is written
@@ -481,7 +483,10 @@ TEST_F(EngineWindowTest, SettingsWrittenAtExitReadBackAtTheNextStart) {
     window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
     EXPECT_TRUE(engine(false).isRunning()) << "the saved program is started again";
     EXPECT_EQ(engine(false).programPath(), QINGLAN_FAKE_ENGINE);
+    // The engine's default book was shown, so it is saved by name.
+    options.bookFile = engine(false).defaultBookFile();
     EXPECT_EQ(engine(false).getOptions(), options);
+    EXPECT_EQ(engine(false).profile(), profile);
     EXPECT_FALSE(engine(true).isRunning()) << "no default program in this folder";
     EXPECT_EQ(state->displaySettings, display);
 

@@ -1,6 +1,7 @@
 // The new-game and level dialogs driven through their controls, as a person would:
 // the game each choice starts, the level records they leave, and their placement.
 #include "WindowFixture.h"
+#include "app/dialogs/LevelDialog.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -93,8 +94,10 @@ TEST_F(NewGameDialogTest, ChoicesStartTheirPositionLevelSidesAndOrientation) {
             false, { .moveTimeTenths = 150 } },
         { { "电脑对局", "更多级别" }, timeLimit, START_FEN, true, true, false,
             { .moveTimeTenths = 30, .gameTimeMs = 90000, .incrementMs = 2000, .mode = 4 } },
+        // A cancelled level dialog leaves "更多" what it was.
         { { "我执红", "更多级别" }, [](QDialog& d) { clickOn(d, "取消按钮"); }, START_FEN, false,
-            true, false, { .moveTimeTenths = 30, .gameTimeMs = 90000, .incrementMs = 2000 } },
+            true, false,
+            { .moveTimeTenths = 30, .gameTimeMs = 90000, .incrementMs = 2000, .mode = 4 } },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.radios.empty() ? "initial choices" : row.radios[0]);
@@ -300,19 +303,22 @@ TEST_F(NewGameDialogTest, LevelDialogRecordsEachChoiceAndKeepsOtherFields) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.radio);
         chooseLevel(row.radio, row.edits);
-        EXPECT_TRUE(state->levelConfirmed);
-        EXPECT_EQ(state->moreLevel, row.expected);
         EXPECT_EQ(game().currentLevel, row.expected) << "the menu path replaces the level";
     }
 }
 
 TEST_F(NewGameDialogTest, LevelDialogCancelledLeavesTheGameLevelAndConfirmedActsAtOnce) {
-    state->moreLevel = { .moveTimeTenths = 150, .depthLimit = 4, .mode = 2 };
+    // Cancelled, the dialog gives nothing, and what it started from stays as it was.
+    const LevelSettings before { .moveTimeTenths = 150, .depthLimit = 4, .mode = 2 };
+    onDialog = levelDriver("限时", {}, "取消按钮");
+    EXPECT_EQ(qinglan::chooseLevel(*window, *window, before), std::nullopt);
     chooseLevel("限时", {}, "取消按钮");
-    EXPECT_FALSE(state->levelConfirmed);
-    EXPECT_EQ(state->moreLevel, (LevelSettings { .moveTimeTenths = 30, .depthLimit = 4 }))
-        << "the opening resets mode and time per move only";
     EXPECT_EQ(game().currentLevel, (LevelSettings { .moveTimeTenths = 30 }));
+    onDialog = levelDriver("限制节点数", {});
+    EXPECT_EQ(qinglan::chooseLevel(*window, *window, before),
+        (LevelSettings { .moveTimeTenths = 30, .nodeLimit = 500000, .depthLimit = 4, .mode = 1 }))
+        << "the opening resets mode and time per move only";
+    EXPECT_EQ(game().currentLevel, (LevelSettings { .moveTimeTenths = 30 })) << "asked, not done";
 
     playByClicks("h2e2");
     now += 5000;

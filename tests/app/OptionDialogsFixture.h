@@ -136,10 +136,7 @@ protected:
     // The main engine speaks to us afresh with the automatic protocol and these own
     // options stored.
     void forgetProtocol(const std::map<std::string, std::string>& own = {}) {
-        EngineOptions options = engine(true).getOptions();
-        options.protocol = EngineProtocol::Auto;
-        options.ownOptions = own;
-        engine(true).setOptions(options);
+        engine(true).chooseForProgram(EngineProtocol::Auto, own);
     }
 
     // Opens an engine options dialog from its menu item; edit runs on the open dialog and

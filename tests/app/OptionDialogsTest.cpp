@@ -32,14 +32,54 @@ TEST_F(OptionDialogsTest, AFreshInstallShowsTheDefaultsAndCancelKeepsThem) {
     EXPECT_EQ(engine(true).getOptions(), before);
 }
 
+TEST_F(OptionDialogsTest, ACancelledDialogGivesNothingAndAConfirmedOneOnlyItsChoice) {
+    announce("option name Skill Level type spin default 20 min 0 max 20\n");
+    ASSERT_TRUE(loadFake(true, "uci"));
+    engine(true).chooseForProgram(EngineProtocol::Uci, { { "Skill Level", "3" } });
+    const EngineOptions options = engine(true).getOptions();
+    const EngineProfile profile = engine(true).profile();
+    const std::size_t from = mainTranscriptEnd();
+    const auto changeEverything = [](QDialog& d) {
+        combo(d, "风格").setCurrentIndex(0);
+        combo(d, "通讯协议").setCurrentText("UCCI");
+        spinBox(d, "自带选项:Skill Level").setValue(9);
+    };
+    setDialogHandler([&](QDialog& d) {
+        changeEverything(d);
+        press(d, "取消按钮");
+        return d.result();
+    });
+    EXPECT_EQ(chooseEngineOptions(window->game(), true, window.get()), std::nullopt);
+    (void)editEngine(true, [&](QDialog& d) {
+        changeEverything(d);
+        return "取消按钮";
+    });
+    EXPECT_EQ(engine(true).getOptions(), options);
+    EXPECT_EQ(engine(true).profile(), profile);
+    EXPECT_EQ(engine(true).protocol(), EngineProtocol::Uci);
+    EXPECT_TRUE(mainTranscriptSince(from).empty()) << "nothing reaches the engine";
+
+    // Confirmed, the dialog only answers: the caller decides what becomes of it.
+    setDialogHandler([&](QDialog& d) {
+        changeEverything(d);
+        press(d, "确定按钮");
+        return d.result();
+    });
+    EngineOptionsChoice expected { options, EngineProtocol::Ucci, { { "Skill Level", "9" } } };
+    expected.options.style = "risky";
+    expected.options.bookFile = "禁止"; // the empty book names no file
+    EXPECT_EQ(chooseEngineOptions(window->game(), true, window.get()), expected);
+    EXPECT_EQ(engine(true).getOptions(), options);
+    EXPECT_EQ(engine(true).profile(), profile);
+}
+
 TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoptionLines) {
     const std::string book = makeFile("开局 库.obk");
-    ASSERT_TRUE(loadFake(true));
     // What the general page does not show survives it.
+    engine(true).restoreProfile(
+        { .rankBase = RankBase::One, .ownOptions = { { "Skill Level", "3" } } });
+    ASSERT_TRUE(loadFake(true));
     EngineOptions record = engine(true).getOptions();
-    record.rankBase = RankBase::One;
-    record.ownOptions = { { "Skill Level", "3" } };
-    engine(true).setOptions(record);
     std::vector<std::string> asked;
     setFileDialogHandler([&](const std::string& caption, const std::string& filter, bool save) {
         asked.push_back(caption + "|" + filter + "|" + (save ? "save" : "open"));
@@ -71,8 +111,11 @@ TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoption
     record.logFile = path("log.htm");
     record.compatFlags = COMPAT_RESTART_AT_CAPTURE | COMPAT_PONDER;
     EXPECT_EQ(stored, record);
-    EXPECT_EQ(stored.protocol, EngineProtocol::Ucci);
-    EXPECT_EQ(stored.programPath, QINGLAN_FAKE_ENGINE);
+    const EngineProfile& profile = engine(true).profile();
+    EXPECT_EQ(profile.protocol, EngineProtocol::Ucci);
+    EXPECT_EQ(profile.programPath, QINGLAN_FAKE_ENGINE);
+    EXPECT_EQ(profile.rankBase, RankBase::One);
+    EXPECT_EQ(profile.ownOptions, (std::map<std::string, std::string> { { "Skill Level", "3" } }));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path("log.htm"))));
 
     const std::vector<std::string> lines = mainTranscriptUpTo("setoption usebook true");
@@ -191,9 +234,7 @@ TEST_F(OptionDialogsTest, AChosenProtocolReloadsAnIdleEngineAndWaitsForABusyOne)
             Row { "both", "自动", false, Auto, Ucci, 0 },
             Row { "both", "UCCI", false, Ucci, Ucci, 0 },
             Row { "", "UCI", false, Uci, Auto, 1 } }) {
-        EngineOptions fresh = engine(true).getOptions();
-        fresh.protocol = Auto;
-        engine(true).setOptions(fresh);
+        engine(true).chooseForProgram(Auto, {});
         messages.clear();
         ASSERT_TRUE(loadFake(true, row.mode));
         if (row.busy) engine(true).sendLine("go infinite");
@@ -205,7 +246,7 @@ TEST_F(OptionDialogsTest, AChosenProtocolReloadsAnIdleEngineAndWaitsForABusyOne)
             return "确定按钮";
         });
         EXPECT_EQ(shown, "UCCI") << row.chosen;
-        EXPECT_EQ(engine(true).getOptions().protocol, row.stored) << row.chosen;
+        EXPECT_EQ(engine(true).profile().protocol, row.stored) << row.chosen;
         EXPECT_EQ(engine(true).protocol(), row.speaks) << row.chosen << row.busy;
         EXPECT_EQ(engine(true).processId() != before, row.speaks != Ucci) << row.chosen;
         EXPECT_EQ(messageCount("加载失败！"), row.messages) << row.chosen;
