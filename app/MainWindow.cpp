@@ -137,8 +137,8 @@ void MainWindow::connectMenus() {
     connect(m.helpTopics, &QAction::triggered, this, [this] { showHelpWindow(this); });
     connect(m.displaySettings, &QAction::triggered, this, &MainWindow::showDisplaySettingsDialog);
     connect(m.mainEngineOptions, &QAction::triggered, this, [this] { editEngineOptions(true); });
-    connect(m.secondaryEngineOptions, &QAction::triggered, this,
-        [this] { editEngineOptions(false); });
+    connect(
+        m.secondaryEngineOptions, &QAction::triggered, this, [this] { editEngineOptions(false); });
     connect(m.newGame, &QAction::triggered, this, &MainWindow::openNewGameDialog);
     connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
 }

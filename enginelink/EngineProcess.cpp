@@ -219,7 +219,8 @@ void EngineProcess::sendUciLine(const std::string& line) {
         pendingBan_.clear();
         if (profile_.rankBase == RankBase::One)
             writeLine(positionToOneBased(line));
-        else if (profile_.rankBase == RankBase::Unknown && line.find(" moves ") != std::string::npos)
+        else if (profile_.rankBase == RankBase::Unknown
+            && line.find(" moves ") != std::string::npos)
             // Moves in an unknown convention could be misread; the bare position cannot.
             writeLine(positionWithoutMoves(line));
         else
@@ -245,7 +246,8 @@ void EngineProcess::sendUciGo(const std::string& line) {
             madeUpLines_.push_back("nobestmove"); // every move is banned
             return;
         }
-        go += " searchmoves " + (profile_.rankBase == RankBase::One ? movesToOneBased(allowed) : allowed);
+        go += " searchmoves "
+            + (profile_.rankBase == RankBase::One ? movesToOneBased(allowed) : allowed);
     }
     writeLine(go);
 }

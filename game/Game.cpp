@@ -134,11 +134,7 @@ void Game::confirmEngineOptions(bool main, const EngineOptionsChoice& choice) {
     EngineProcess& slot = engineSlot(main);
     slot.chooseForProgram(choice.protocol, choice.ownOptions);
     slot.setOptions(choice.options);
-    optionsConfirmed(main);
-}
-
-void Game::optionsConfirmed(bool main) {
-    glue_.forgetSearch(engineSlot(main));
+    glue_.forgetSearch(slot);
     applyChosenProtocol(main);
 }
 

@@ -53,8 +53,9 @@ public:
     // Whether the slot's program runs; notices one that has ended.
     bool isEngineRunning(bool main) { return engineSlot(main).isRunning(); }
     // The engine options dialog confirmed: the options and the program's choices go to
-    // the engine (sent at once when it is idle, else when its search ends), then as
-    // optionsConfirmed.
+    // the engine (sent at once when it is idle, else when its search ends), its stored
+    // reply and guess are forgotten, and a changed protocol choice is applied
+    // (applyChosenProtocol).
     void confirmEngineOptions(bool main, const EngineOptionsChoice& choice);
     // A button among the options the engine announced; false unless it is idle.
     bool pressEngineButton(bool main, const std::string& name) {
@@ -75,9 +76,6 @@ public:
     // its game time counted from now (so a countdown chosen now never loses at once),
     // and whatever was searched under the old level is forgotten.
     void changeLevel(const LevelSettings& level);
-    // After the options dialog of one engine was confirmed: its stored reply and guess
-    // are forgotten, and a changed protocol choice is applied (applyChosenProtocol).
-    void optionsConfirmed(bool main);
 
     // Start-up: both engines get their options from the settings file, then the main
     // and the secondary engine are loaded from their saved paths or the defaults (an
@@ -94,14 +92,14 @@ public:
     // Yes to the reload question: the same program again and, when it is to move,
     // its search.
     void reloadEngine(bool main, const std::string& path);
-    // After its options were confirmed: a running, idle engine whose record now names
+
+private:
+    // After its options were confirmed: a running, idle engine whose profile now names
     // UCCI or UCI while it speaks the other is loaded again, so the choice holds at
     // once (being idle, it loses no search). A busy engine, or the choice of the
     // automatic protocol, waits for the next load. True when it was loaded again; its
     // turn then goes on.
     bool applyChosenProtocol(bool main);
-
-private:
     void chooseAndLoadEngine(bool main);
     // The program a slot starts with: the saved path when it names a file, else the
     // slot's default program in programDir.

@@ -49,8 +49,8 @@ AboutDialog::AboutDialog(Game& game, QWidget* owner)
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(res::APP_ICON).pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
-    text_->setText(QString::fromStdString(
-        aboutText(aboutEngineOf(game, true), aboutEngineOf(game, false))));
+    text_->setText(
+        QString::fromStdString(aboutText(aboutEngineOf(game, true), aboutEngineOf(game, false))));
     // Engine names are the engines' own text: never markup.
     text_->setTextFormat(Qt::PlainText);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -168,7 +168,6 @@ LevelSettings LevelDialog::chosenLevel(LevelSettings previous) const {
     return previous;
 }
 
-
 void LevelDialog::showUnlimitedTip() {
     const QPoint at = frameGeometry().topLeft() + QPoint(radios_[3]->x() + 10, 35);
     showBalloonTip(this, at,

@@ -99,8 +99,8 @@ QLabel* nameLabel(const std::string& name, QWidget* parent) {
 
 } // namespace
 
-OwnOptionsPage::OwnOptionsPage(const std::vector<AnnouncedOption>& announced,
-    EngineProtocol speaks, const std::map<std::string, std::string>& stored, bool running,
+OwnOptionsPage::OwnOptionsPage(const std::vector<AnnouncedOption>& announced, EngineProtocol speaks,
+    const std::map<std::string, std::string>& stored, bool running,
     std::function<void(const std::string&)> press, QWidget* parent)
     : QWidget(parent)
     , press_(std::move(press)) {
@@ -145,8 +145,7 @@ QWidget* OwnOptionsPage::control(
         auto* press = new QPushButton(q("执行"), parent);
         press->setObjectName(ownName(option.name));
         press->setAutoDefault(false);
-        connect(press, &QPushButton::clicked, this,
-            [this, name = option.name] { press_(name); });
+        connect(press, &QPushButton::clicked, this, [this, name = option.name] { press_(name); });
         return press;
     }
     QWidget* control = valueControl(option, parent);

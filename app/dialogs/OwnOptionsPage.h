@@ -44,8 +44,8 @@ private:
         bool touched = false; // set by the user in this visit
     };
 
-    QWidget* buildList(
-        const std::vector<AnnouncedOption>& shown, const std::map<std::string, std::string>& stored);
+    QWidget* buildList(const std::vector<AnnouncedOption>& shown,
+        const std::map<std::string, std::string>& stored);
     // stored: the record's value for the option, if any.
     QWidget* control(const AnnouncedOption& option, const std::string* stored, QWidget* parent);
     QWidget* pathControl(QLineEdit* edit, const std::string& name, QWidget* parent);

@@ -76,8 +76,10 @@ TEST_F(OptionDialogsTest, ACancelledDialogGivesNothingAndAConfirmedOneOnlyItsCho
 TEST_F(OptionDialogsTest, TheOptionsRoundTripAndReachTheRunningEngineAsSetoptionLines) {
     const std::string book = makeFile("开局 库.obk");
     // What the general page does not show survives it.
-    engine(true).restoreProfile(
-        { .rankBase = RankBase::One, .ownOptions = { { "Skill Level", "3" } } });
+    EngineProfile kept;
+    kept.rankBase = RankBase::One;
+    kept.ownOptions = { { "Skill Level", "3" } };
+    engine(true).restoreProfile(kept);
     ASSERT_TRUE(loadFake(true));
     EngineOptions record = engine(true).getOptions();
     std::vector<std::string> asked;

@@ -276,7 +276,10 @@ TEST_F(FakeEngineTest, WhatIsLearntStaysWithItsProgramAndAnotherStartsAfresh) {
 
 TEST_F(FakeEngineTest, UciPonderEndsInPonderhitOrStop) {
     mode("uci1,ponder");
-    engine.restoreProfile({ .protocol = EngineProtocol::Uci, .rankBase = RankBase::One });
+    EngineProfile known;
+    known.protocol = EngineProtocol::Uci;
+    known.rankBase = RankBase::One;
+    engine.restoreProfile(known);
     ASSERT_TRUE(load());
     engine.sendLine("position startpos moves h2e2 h9g7");
     engine.sendLine("go ponder time 5000 increment 0 opptime 4000 oppincrement 0");

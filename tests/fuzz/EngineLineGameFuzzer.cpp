@@ -53,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine.drainOutput(); // the fake engine's own replies are not part of the input
     t.game.flow().newGame();
     t.game.flow().setComputerRed(true);
-    const int source = (flags & 1) ? LINE_FROM_SECONDARY : (flags & 2) ? LINE_REPLAYED : LINE_FROM_MAIN;
+    const int source = (flags & 1) ? LINE_FROM_SECONDARY
+        : (flags & 2)              ? LINE_REPLAYED
+                                   : LINE_FROM_MAIN;
     for (std::string_view line : lines) {
         t.game.engines().handleEngineLine(engine, std::string(line), source);
         if (flags & 4) t.host.finishMoveInFlight();

@@ -50,6 +50,17 @@ protected:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
+// The part of a profile the file keeps.
+EngineProfile kept(std::string program, EngineProtocol protocol, RankBase rankBase,
+    std::map<std::string, std::string> own) {
+    EngineProfile profile;
+    profile.programPath = std::move(program);
+    profile.protocol = protocol;
+    profile.rankBase = rankBase;
+    profile.ownOptions = std::move(own);
+    return profile;
+}
+
 const EngineOptions FILE_DEFAULT_OPTIONS { "", 0, "small", "medium", "normal", 0, "", 1 };
 const DisplaySettings FILE_DEFAULT_DISPLAY { "默认", 40, 10, 30, 30 };
 
@@ -74,12 +85,12 @@ TEST_F(SettingsFileTest, RecordsAndPathsReadBackAsWritten) {
     const std::string mainPath = " /opt/青岚 引擎/a=b;c.exe ";
     const EngineOptions odd { "\"书.obk\"", -5, "; not a comment", "#nor this", "[style]", INT_MIN,
         "  日志 = x.html", 7 };
-    const EngineProfile oddProfile { mainPath, EngineProtocol::Uci, RankBase::One,
+    const EngineProfile oddProfile = kept(mainPath, EngineProtocol::Uci, RankBase::One,
         { { "Skill Level", " 3 " }, { "EvalFile", "" }, { "UCI_Variant", "\"xiangqi\"" },
-            { "棋风", "[x]=y" } } };
+            { "棋风", "[x]=y" } });
     const EngineOptions plain { "/book", 64, "large", "none", "risky", 4, "", 2 };
-    const EngineProfile plainProfile { "", EngineProtocol::Ucci, RankBase::Zero,
-        { { "Hash", "64" } } };
+    const EngineProfile plainProfile
+        = kept("", EngineProtocol::Ucci, RankBase::Zero, { { "Hash", "64" } });
     const DisplaySettings display { "/home/用户/图 片;1.png", 0, 100, -3, INT_MAX };
     {
         ProfileFile profile(path("s.ini"));
@@ -128,14 +139,15 @@ TEST_F(SettingsFileTest, TheProgramProfileKeepsTheKeysOfEarlierVersions) {
     ProfileFile old(path("old.ini"));
     const EngineSettings main = readEngineSettings(old, SECTION_MAIN_ENGINE);
     EXPECT_EQ(main.profile,
-        (EngineProfile { "/e/uci", EngineProtocol::Uci, RankBase::One, { { "Skill Level", "3" } } }));
+        kept("/e/uci", EngineProtocol::Uci, RankBase::One, { { "Skill Level", "3" } }));
     EXPECT_EQ(main.options.randomness, "none");
     EXPECT_EQ(readEngineSettings(old, SECTION_SECONDARY_ENGINE).profile,
-        (EngineProfile { "/e/ucci", EngineProtocol::Ucci, RankBase::Zero, {} }));
+        kept("/e/ucci", EngineProtocol::Ucci, RankBase::Zero, {}));
 
     // Written now, under the same keys an earlier version reads.
     ProfileFile fresh(path("new.ini"));
-    EXPECT_TRUE(writeEngineSettings(fresh, SECTION_MAIN_ENGINE, "/e/uci", main.options, main.profile));
+    EXPECT_TRUE(
+        writeEngineSettings(fresh, SECTION_MAIN_ENGINE, "/e/uci", main.options, main.profile));
     ASSERT_TRUE(fresh.save());
     const std::string text = slurp("new.ini");
     for (const char* line : { "协议=UCI\n", "行号起点=1\n", "选项所属程序=/e/uci\n",
@@ -170,8 +182,8 @@ TEST_F(SettingsFileTest, MangledFileReadsWhatItCan) {
     main.hashSizeMb = 64;
     EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).options, main);
     // An unknown protocol is automatic, an unknown rank base unknown.
-    const EngineProfile learnt { "", EngineProtocol::Auto, RankBase::Unknown,
-        { { "Hash", "1" }, { "bare line", "" } } };
+    const EngineProfile learnt = kept(
+        "", EngineProtocol::Auto, RankBase::Unknown, { { "Hash", "1" }, { "bare line", "" } });
     EXPECT_EQ(readEngineSettings(profile, SECTION_MAIN_ENGINE).profile, learnt);
     EXPECT_EQ(readDisplaySettings(profile), (DisplaySettings { "  spaced  ", 40, 40, 0, 9 }));
 
