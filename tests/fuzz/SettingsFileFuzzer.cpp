@@ -35,21 +35,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DisplaySettings display = readDisplaySettings(original);
 
     ProfileFile rewritten(input, output);
-    const bool mainStored
-        = writeEngineSettings(rewritten, SECTION_MAIN_ENGINE, main.programPath, main.options);
-    const bool secondaryStored = writeEngineSettings(
-        rewritten, SECTION_SECONDARY_ENGINE, secondary.programPath, secondary.options);
+    const bool mainStored = writeEngineSettings(
+        rewritten, SECTION_MAIN_ENGINE, main.programPath, main.options, main.profile);
+    const bool secondaryStored = writeEngineSettings(rewritten, SECTION_SECONDARY_ENGINE,
+        secondary.programPath, secondary.options, secondary.profile);
     require(writeDisplaySettings(rewritten, display));
     require(rewritten.save());
 
     const ProfileFile reread(output);
     if (mainStored) {
         const EngineSettings again = readEngineSettings(reread, SECTION_MAIN_ENGINE);
-        require(again.programPath == main.programPath && again.options == main.options);
+        require(again.programPath == main.programPath && again.options == main.options
+            && again.profile == main.profile);
     }
     if (secondaryStored) {
         const EngineSettings again = readEngineSettings(reread, SECTION_SECONDARY_ENGINE);
-        require(again.programPath == secondary.programPath && again.options == secondary.options);
+        require(again.programPath == secondary.programPath && again.options == secondary.options
+            && again.profile == secondary.profile);
     }
     require(readDisplaySettings(reread) == display);
     return 0;
