@@ -53,7 +53,7 @@ double infoLineMicroseconds(const std::string& enginePath, int plies) {
     LevelSettings infinite;
     infinite.mode = LEVEL_INFINITE;
     game.setLevel(infinite);
-    game.engines().startSearch(game.engineSlot(true), game.state().board, 1000, 1000, false, "");
+    game.engines().startSearch(game.engineSlot(true), game.state().board, 1000, 1000, false);
     // A variation of five legal moves from the searched position.
     Board pvBoard = game.state().board;
     std::string pv;

@@ -92,10 +92,10 @@ struct Fault {
 // A headless host that keeps each engine's last "info" line.
 class MatchHost : public HeadlessHost {
 public:
-    void engineInfo(bool mainEngine, const std::string& line) override {
-        lastInfo[mainEngine] = line;
+    void engineInfo(bool mainEngine, const ThinkingLine& line) override {
+        if (line.score) lastInfo[mainEngine] = line;
     }
-    std::string lastInfo[2]; // [1] main slot, [0] secondary
+    std::optional<ThinkingLine> lastInfo[2]; // [1] main slot, [0] secondary
 };
 
 // One game at a time on one Game, with engine A in the main slot and B in the
@@ -121,7 +121,7 @@ public:
         game_.flow().setComputerBlack(false);
         host_.messages.clear();
         host_.faults.clear();
-        for (std::string& info : host_.lastInfo) info.clear();
+        for (std::optional<ThinkingLine>& info : host_.lastInfo) info.reset();
         comments_.clear();
         fault_.reset();
         game_.flow().newGame(fen, level_);
@@ -189,7 +189,7 @@ private:
         const int timeMs = static_cast<int>(tickMs() - watchedSince_);
         while (static_cast<int>(comments_.size()) < plies() - 1) comments_.emplace_back();
         comments_.push_back(evaluationOfInfo(host_.lastInfo[main], timeMs));
-        host_.lastInfo[main].clear();
+        host_.lastInfo[main].reset();
     }
     void watch() {
         watchedPlies_ = plies();

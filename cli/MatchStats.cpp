@@ -1,6 +1,5 @@
 #include "MatchStats.h"
 
-#include "game/ThinkingInfo.h"
 #include "records/Evaluation.h"
 #include "records/PgnWriter.h"
 
@@ -59,17 +58,15 @@ std::string formatElo(double elo) {
     return text;
 }
 
-std::string evaluationOfInfo(const std::string& infoLine, int timeMs) {
-    const std::string score = infoScore(infoLine);
-    if (score.empty()) return {};
+std::string evaluationOfInfo(const std::optional<ThinkingLine>& info, int timeMs) {
+    if (!info || !info->score) return {};
     Evaluation evaluation;
-    evaluation.depth = std::atoi(infoValue(infoLine, "depth ").c_str());
+    evaluation.depth = info->depth.value_or(0);
     evaluation.timeMs = timeMs;
-    // UCI mates come as "#-3"; plain scores are centipawns.
-    if (score[0] == '#')
-        evaluation.mateIn = std::atoi(score.c_str() + 1);
+    if (info->score->kind == Score::Kind::Mate)
+        evaluation.mateIn = info->score->value;
     else
-        evaluation.centipawns = std::atoi(score.c_str());
+        evaluation.centipawns = info->score->value;
     return evaluationComment(evaluation);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "enginelink/EngineReply.h"
 #include "game/GameResult.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +44,7 @@ struct MatchGame {
 
 // The evaluation comment ("+0.35/12 1.2s") for the last "info" line an engine printed
 // before its move, which took timeMs; "" when the line has no score.
-std::string evaluationOfInfo(const std::string& infoLine, int timeMs);
+std::string evaluationOfInfo(const std::optional<ThinkingLine>& info, int timeMs);
 
 // The game as PGN in Chinese notation, with its result, the reason of the result and the
 // engines' evaluations, as the game-records writer writes every game.

@@ -68,20 +68,6 @@ bool isHandshakeLine(std::string_view line) {
         || line == "uciok" || line == "readyok";
 }
 
-// The moves a "bestmove X [ponder Y]" or "info ... pv ..." line names, in the order
-// they would be played; "" when it names none.
-std::string movesOf(const std::string& line) {
-    if (startsWith(line, "bestmove ")) {
-        std::istringstream words(line);
-        std::string bestmove, move, ponder, guess;
-        words >> bestmove >> move >> ponder >> guess;
-        return ponder == "ponder" ? move + " " + guess : move;
-    }
-    if (!startsWith(line, "info ") || startsWith(line, "info string")) return {};
-    const std::size_t pv = line.find(" pv ");
-    return pv == std::string::npos ? std::string() : line.substr(pv + 4);
-}
-
 void writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t done = ::write(fd, bytes.data(), bytes.size());
@@ -104,11 +90,10 @@ void EngineProcess::reset() {
     state_ = EngineState::Unloaded;
     receiveBuffer_.clear();
     identity_ = {};
-    lastPositionCommand_.clear();
-    lastReply_.clear();
-    protocol_ = EngineProtocol::Auto;
-    pendingBan_.clear();
-    madeUpLines_.clear();
+    searched_.reset();
+    lastReply_.reset();
+    setProtocol(EngineProtocol::Auto);
+    madeUpReplies_.clear();
     optionsPending_ = false;
     loading_.reset();
 }
@@ -152,7 +137,8 @@ bool EngineProcess::isRunning() {
 
 bool EngineProcess::isBusy() {
     if (!isRunning()) return false;
-    return state_ == EngineState::Thinking || state_ == EngineState::Pondering;
+    return state_ == EngineState::Thinking || state_ == EngineState::Pondering
+        || state_ == EngineState::Analysing;
 }
 
 EngineState EngineProcess::state() {
@@ -181,7 +167,7 @@ bool EngineProcess::stopSearch(int timeoutMs) {
     drainOutput();
     const std::int64_t deadline = tickMs() + timeoutMs;
     if (!isBusy()) return true;
-    sendLine("stop");
+    requestStop();
     while (timeoutMs < 0 || tickMs() < deadline) {
         drainOutput();
         if (!isBusy()) break;
@@ -192,22 +178,50 @@ bool EngineProcess::stopSearch(int timeoutMs) {
     return isRunning();
 }
 
-void EngineProcess::trackSentLine(const std::string& line) {
-    if (startsWith(line, "position ")) {
-        lastPositionCommand_ = line;
-        lastReply_.clear();
-    } else if (startsWith(line, "go ponder ")) {
-        state_ = EngineState::Pondering;
-    } else if (startsWith(line, "go ")) {
-        state_ = EngineState::Thinking;
-    } else if (startsWith(line, "ponderhit")) {
-        if (state_ == EngineState::Pondering) state_ = EngineState::Thinking;
+void EngineProcess::setProtocol(EngineProtocol protocol) {
+    protocol_ = protocol;
+    dialect_ = makeDialect(protocol, profile_.rankBase);
+    linesAsked_ = 1; // a new handshake leaves the engine at one line
+}
+
+bool EngineProcess::startSearch(const SearchRequest& request) {
+    if (!isRunning() || state_ != EngineState::Idle) return false;
+    searched_ = request;
+    lastReply_.reset();
+    // Several lines only from an engine that offers them; the rest report one.
+    if (request.lines != linesAsked_ && announced(dialect_->linesOptionName())) {
+        writeLine(dialect_->linesOptionLine(request.lines));
+        linesAsked_ = request.lines;
     }
+    EngineDialect::SearchStart start
+        = dialect_->startSearch(request, options_.compatFlags & COMPAT_STARTPOS);
+    if (start.answer) madeUpReplies_.push_back(std::move(*start.answer));
+    for (const std::string& line : start.lines) writeLine(line);
+    switch (request.mode) {
+    case SearchMode::Ponder:
+        state_ = EngineState::Pondering;
+        break;
+    case SearchMode::Analyse:
+        state_ = EngineState::Analysing;
+        break;
+    default:
+        state_ = EngineState::Thinking;
+    }
+    return true;
+}
+
+void EngineProcess::ponderHit() {
+    if (!isRunning() || state_ != EngineState::Pondering) return;
+    writeLine(dialect_->ponderHitLine());
+    state_ = EngineState::Thinking;
+}
+
+void EngineProcess::requestStop() {
+    if (isBusy()) writeLine(dialect_->stopLine());
 }
 
 void EngineProcess::sendLine(const std::string& line) {
     if (!isRunning()) return;
-    trackSentLine(line);
     if (protocol_ == EngineProtocol::Uci)
         sendUciLine(line);
     else
@@ -215,41 +229,10 @@ void EngineProcess::sendLine(const std::string& line) {
 }
 
 void EngineProcess::sendUciLine(const std::string& line) {
-    if (startsWith(line, "position ")) {
-        pendingBan_.clear();
-        if (profile_.rankBase == RankBase::One)
-            writeLine(positionToOneBased(line));
-        else if (profile_.rankBase == RankBase::Unknown
-            && line.find(" moves ") != std::string::npos)
-            // Moves in an unknown convention could be misread; the bare position cannot.
-            writeLine(positionWithoutMoves(line));
-        else
-            writeLine(line);
-    } else if (startsWith(line, "banmoves")) {
-        pendingBan_ = line; // UCI has no ban; the next "go" lists the moves left
-    } else if (line == "go" || startsWith(line, "go ")) {
-        sendUciGo(line);
-    } else if (line == "setoption newgame") {
+    if (line == "setoption newgame")
         writeLine("ucinewgame");
-    } else if (!startsWith(line, "setoption ") || startsWith(line, "setoption name ")) {
+    else if (!startsWith(line, "setoption ") || startsWith(line, "setoption name "))
         writeLine(line); // UCCI option lines mean nothing to a UCI engine
-    }
-}
-
-void EngineProcess::sendUciGo(const std::string& line) {
-    Board position;
-    position.setPosition(lastPositionCommand_);
-    std::string go = uciGoCommand(line, position.isRedToMove());
-    if (!pendingBan_.empty()) {
-        std::string allowed = movesExceptBanned(lastPositionCommand_, pendingBan_);
-        if (allowed.empty()) {
-            madeUpLines_.push_back("nobestmove"); // every move is banned
-            return;
-        }
-        go += " searchmoves "
-            + (profile_.rankBase == RankBase::One ? movesToOneBased(allowed) : allowed);
-    }
-    writeLine(go);
 }
 
 void EngineProcess::writeLine(const std::string& line) {
@@ -261,22 +244,19 @@ void EngineProcess::writeLine(const std::string& line) {
     process_->write(std::string(body) + "\r\n");
 }
 
-void EngineProcess::trackReceivedLine(const std::string& line) {
-    if (startsWith(line, "option bookfiles ")) {
-        std::size_t at = line.find("default ");
+void EngineProcess::trackReceivedLine(const ReceivedLine& line) {
+    if (startsWith(line.text, "option bookfiles ")) {
+        std::size_t at = line.text.find("default ");
         std::string& book = profile_.defaultBookFile;
-        book = at == std::string::npos ? "" : line.substr(at + 8);
+        book = at == std::string::npos ? "" : line.text.substr(at + 8);
         // It is sent back in "setoption bookfiles": a control character could smuggle a line.
         if (hasControlCharacter(book)) book.clear();
     }
-    if (state_ != EngineState::Thinking && state_ != EngineState::Pondering) return;
-    // "bestmove (none)" is how some engines say "nobestmove"; it ends the search too.
-    if (startsWith(line, "bestmove ") || startsWith(line, "nobestmove")) {
-        lastReply_ = line;
-        state_ = EngineState::Idle;
-        // Options chosen during the search go before anything else is asked of it.
-        if (optionsPending_) sendOptions();
-    }
+    if (!line.reply || std::holds_alternative<ThinkingLine>(*line.reply) || !isBusy()) return;
+    lastReply_ = line.reply;
+    state_ = EngineState::Idle;
+    // Options chosen during the search go before anything else is asked of it.
+    if (optionsPending_) sendOptions();
 }
 
 void EngineProcess::awaitOutput(int timeoutMs) {
@@ -291,40 +271,38 @@ void EngineProcess::collectOutput() {
         receiveBuffer_.append(process_->read(waiting));
 }
 
-std::string EngineProcess::readLine() {
-    if (!isRunning()) return {};
+std::optional<ReceivedLine> EngineProcess::receive() {
+    if (!isRunning()) return std::nullopt;
+    ReceivedLine received;
+    if (!madeUpReplies_.empty()) {
+        received.text = std::holds_alternative<NoMove>(madeUpReplies_.front()) ? "nobestmove" : "";
+        received.reply = std::move(madeUpReplies_.front());
+        madeUpReplies_.pop_front();
+        trackReceivedLine(received);
+        return received;
+    }
     // The pipe is read only when no complete line is waiting, so the buffer holds at
     // most one read beyond a partial line however fast the engine writes.
-    if (!madeUpLines_.empty()) {
-        std::string line = std::move(madeUpLines_.front());
-        madeUpLines_.pop_front();
-        trackReceivedLine(line);
-        return line;
-    }
     std::optional<std::string> line = receiveBuffer_.takeLine();
     if (!line) {
         collectOutput();
         line = receiveBuffer_.takeLine();
     }
-    if (!line) return {};
+    if (!line) return std::nullopt;
     appendLog(*line, LOG_RECEIVED_PREFIX);
-    if (protocol_ == EngineProtocol::Uci) *line = fromUciEngine(std::move(*line));
-    trackReceivedLine(*line);
-    return std::move(*line);
+    received.text = std::move(*line);
+    // Replies count only while a search runs; the handshake's lines answer nothing.
+    if (searched_ && isBusy()) {
+        received.reply = dialect_->readReply(received.text, *searched_);
+        if (protocol_ == EngineProtocol::Uci) profile_.rankBase = dialect_->rankBase();
+    }
+    trackReceivedLine(received);
+    return received;
 }
 
-std::string EngineProcess::fromUciEngine(std::string line) {
-    if (line == "bestmove 0000" || startsWith(line, "bestmove 0000 ")) return "nobestmove";
-    if (state_ == EngineState::Thinking || state_ == EngineState::Pondering) learnRankBase(line);
-    if (profile_.rankBase == RankBase::One) return engineLineToZeroBased(line);
-    return line;
-}
-
-void EngineProcess::learnRankBase(const std::string& line) {
-    if (profile_.rankBase != RankBase::Unknown) return;
-    // A whole line of moves rarely fits both conventions even when its first move does.
-    const std::string moves = movesOf(line);
-    if (!moves.empty()) profile_.rankBase = detectRankBase(lastPositionCommand_, moves);
+std::string EngineProcess::readLine() {
+    std::optional<ReceivedLine> received = receive();
+    return received ? std::move(received->text) : std::string();
 }
 
 bool EngineProcess::unload() {
@@ -409,7 +387,7 @@ void EngineProcess::takeIdentityLine(const std::string& line) {
 }
 
 void EngineProcess::sayHello(EngineProtocol protocol) {
-    if (protocol == EngineProtocol::Uci) protocol_ = EngineProtocol::Uci;
+    if (protocol == EngineProtocol::Uci) setProtocol(EngineProtocol::Uci);
     sendLine(protocol == EngineProtocol::Uci ? "uci" : "ucci");
     helloSentAt_ = tickMs();
 }
@@ -590,7 +568,7 @@ bool EngineProcess::abandonHandshake() {
 }
 
 bool EngineProcess::finishUcciLoad() {
-    protocol_ = profile_.protocol = EngineProtocol::Ucci;
+    setProtocol(profile_.protocol = EngineProtocol::Ucci);
     sendOptions();
     return true;
 }

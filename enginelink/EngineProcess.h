@@ -1,6 +1,7 @@
 #pragma once
 
 #include "enginelink/AnnouncedOption.h"
+#include "enginelink/EngineDialect.h"
 #include "enginelink/LineBuffer.h"
 #include "enginelink/UciTranslation.h"
 #include "settings/SettingsRecords.h"
@@ -16,7 +17,21 @@ namespace qinglan {
 
 class ChildProcess;
 
-enum class EngineState : int { Unloaded = 0, Idle = 1, Pondering = 2, Thinking = 3, Exited = 4 };
+// Analysing: a search whose best move is never played (it still ends with one).
+enum class EngineState : int {
+    Unloaded = 0,
+    Idle = 1,
+    Pondering = 2,
+    Thinking = 3,
+    Exited = 4,
+    Analysing = 5,
+};
+
+// One line from the engine, and what it answers when it answers a search.
+struct ReceivedLine {
+    std::string text; // as received
+    std::optional<EngineReply> reply;
+};
 
 // What an engine says about itself in its "id ..." lines; raw bytes as received.
 struct EngineIdentity {
@@ -32,8 +47,9 @@ inline constexpr const char* LOG_RECEIVED_PREFIX = "<font color=\"blue\">";
 
 // One UCCI or UCI engine program run as a child process. Everything happens on the
 // caller's thread: output is only collected when a line is asked for, and the few waits
-// (handshake, stop, quit) are bounded by the named constants below. Callers always
-// speak UCCI with 0-based ranks; a UCI engine's lines are translated both ways here.
+// (handshake, stop, quit) are bounded by the named constants below. Searches are asked
+// for and answered as values; the engine's dialect (UCCI or UCI) writes and reads the
+// lines, and the state follows the searches asked for and the replies read.
 class EngineProcess {
 public:
     // The handshake waits this long for its last line, however many lines come first.
@@ -67,9 +83,10 @@ public:
     // Back to Unloaded without touching the process; options and profile are kept.
     void reset();
 
-    const std::string& lastPositionCommand() const { return lastPositionCommand_; }
-    // The last "bestmove"/"nobestmove" received during a search; "" after a new position.
-    const std::string& lastReply() const { return lastReply_; }
+    // The search asked for last; none before the first.
+    const std::optional<SearchRequest>& searched() const { return searched_; }
+    // How the last search ended (a best move or none); cleared by the next search.
+    const std::optional<EngineReply>& lastReply() const { return lastReply_; }
     // The program running (or ended, not yet unloaded); "" when unloaded.
     const std::string& programPath() const;
     // The book the engine named in its "option bookfiles ... default X" line.
@@ -87,6 +104,8 @@ public:
     EngineProtocol protocol() const { return protocol_; }
     // How a UCI engine numbers ranks, once one of its moves has told.
     RankBase rankBase() const { return profile_.rankBase; }
+    // The lines of the protocol the engine speaks (UCCI until another is found).
+    const EngineDialect& dialect() const { return *dialect_; }
     // The options the engine announced in its last handshake, in its order.
     const std::vector<AnnouncedOption>& announcedOptions() const { return profile_.announced; }
 
@@ -96,7 +115,7 @@ public:
     // Notices an ended process: its last output is logged and the state becomes Exited.
     void pollExit();
     bool isRunning();
-    // Running and Thinking or Pondering.
+    // Running and Thinking, Pondering or Analysing.
     bool isBusy();
     EngineState state();
     // The state as last seen, without asking the process (for drawing).
@@ -104,17 +123,34 @@ public:
     // 0 when no process runs.
     int processId() const;
 
+    // Waits at most timeoutMs for the engine to write or end (after its waiting lines
+    // were read).
+    void awaitOutput(int timeoutMs);
     // Reads and discards lines until two reads in a row find none.
     void drainOutput();
     // Sends "stop" to a busy engine and waits for its reply, at most timeoutMs
     // (no limit when negative). True when the engine is running and no longer busy.
     bool stopSearch(int timeoutMs);
-    void clearReply() { lastReply_.clear(); }
+    void clearReply() { lastReply_.reset(); }
 
-    // Sends one line (CR LF appended) and tracks the state by its prefix; does nothing
-    // unless running. A dead pipe is ignored.
+    // Starts a search on an Idle engine: Thinking, Pondering or Analysing by its mode.
+    // False (and nothing sent) unless the engine is running and Idle. When there is
+    // nothing to ask (UCI with every move banned) the answer waits to be read as if
+    // the engine had given it.
+    bool startSearch(const SearchRequest& request);
+    // A Pondering engine's guess came true: it searches on as a real search.
+    void ponderHit();
+    // Asks a busy engine to end its search now; the reply comes as usual.
+    void requestStop();
+
+    // Sends one line (CR LF appended) as it stands, except that UCCI option lines mean
+    // nothing to a UCI engine ("setoption newgame" becomes "ucinewgame"); does nothing
+    // unless running. A dead pipe is ignored. Searches go through startSearch.
     void sendLine(const std::string& line);
-    // One complete line without its line end, or "" when none is ready. Never blocks.
+    // One complete line and what it answers, or nothing when no line is ready. Never
+    // blocks. A reply that ends the search makes the engine Idle.
+    std::optional<ReceivedLine> receive();
+    // The text of receive(), or "" when no line is ready.
     std::string readLine();
 
     // true when no process is left afterwards.
@@ -171,28 +207,24 @@ private:
     void sendUcciOptions();
     bool finishUcciLoad();
     void sendUciLine(const std::string& line);
-    void sendUciGo(const std::string& line);
+    void setProtocol(EngineProtocol protocol);
     void writeLine(const std::string& line);
-    std::string fromUciEngine(std::string line);
-    void learnRankBase(const std::string& line);
     void takeIdentityLine(const std::string& line);
-    void trackSentLine(const std::string& line);
-    void trackReceivedLine(const std::string& line);
+    void trackReceivedLine(const ReceivedLine& line);
     void collectOutput();
-    // Waits at most timeoutMs for the engine to write or end.
-    void awaitOutput(int timeoutMs);
 
     std::unique_ptr<ChildProcess> process_;
     EngineState state_ = EngineState::Unloaded;
     LineBuffer receiveBuffer_ { MAX_LINE_BYTES };
     EngineIdentity identity_;
     EngineOptions options_;
-    std::string lastPositionCommand_;
-    std::string lastReply_;
+    std::optional<SearchRequest> searched_;
+    std::optional<EngineReply> lastReply_;
     EngineProfile profile_;
     EngineProtocol protocol_ = EngineProtocol::Auto;
-    std::string pendingBan_; // a "banmoves" line waiting for the next UCI "go"
-    std::deque<std::string> madeUpLines_; // replies given in the engine's name
+    std::unique_ptr<EngineDialect> dialect_ = makeDialect(EngineProtocol::Ucci, RankBase::Unknown);
+    std::deque<EngineReply> madeUpReplies_; // replies given in the engine's name
+    int linesAsked_ = 1; // best lines the engine was last told to report
     bool optionsPending_ = false; // options given during a search, sent at its reply
     // Between startLoad and finishLoad: the protocol asked for and when the first
     // line of the handshake went out.

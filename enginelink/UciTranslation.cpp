@@ -113,74 +113,13 @@ std::string positionToOneBased(std::string_view positionLine) {
     return joined(words);
 }
 
-std::string positionWithoutMoves(std::string_view positionLine) {
-    Board board;
-    board.setPosition(positionLine);
-    return "position fen " + board.toFen();
-}
-
-std::string engineLineToZeroBased(std::string_view line) {
-    const bool bestMove = line.starts_with("bestmove ");
-    if (!bestMove && (!line.starts_with("info ") || line.starts_with("info string")))
-        return std::string(line);
-    std::vector<std::string> words = tokens(line);
-    for (std::string& word : words) word = moveToZeroBased(word);
-    return joined(words);
-}
-
-std::string uciGoCommand(std::string_view ucciGo, bool redToMove) {
-    std::vector<std::string> words = tokens(ucciGo);
-    std::string go = "go";
-    std::size_t at = 1;
-    if (at < words.size() && words[at] == "ponder") {
-        go += " ponder";
-        ++at;
-    }
-    bool infinite = false;
-    std::vector<std::pair<std::string, std::string>> values;
-    auto value = [&](std::string_view key) -> std::optional<std::string> {
-        for (const auto& [name, text] : values)
-            if (name == key) return text;
-        return std::nullopt;
-    };
-    for (; at < words.size(); ++at) {
-        if (words[at] == "infinite")
-            infinite = true;
-        else if (at + 1 < words.size()) {
-            values.emplace_back(words[at], words[at + 1]);
-            ++at;
-        }
-    }
-    const auto time = value("time"), oppTime = value("opptime");
-    if (time && !oppTime) {
-        go += " movetime " + *time; // the preset time per move
-    } else if (time) {
-        const auto inc = value("increment"), oppInc = value("oppincrement");
-        go += (redToMove ? " wtime " : " btime ") + *time;
-        go += (redToMove ? " btime " : " wtime ") + *oppTime;
-        if (inc) go += (redToMove ? " winc " : " binc ") + *inc;
-        if (oppInc) go += (redToMove ? " binc " : " winc ") + *oppInc;
-    }
-    // The countdown may run past zero; UCI wants a positive count.
-    if (auto togo = value("movestogo"))
-        go += " movestogo " + std::to_string(std::max(1, std::atoi(togo->c_str())));
-    for (const char* key : { "depth", "nodes", "movetime", "mate" })
-        if (auto text = value(key)) go += std::string(" ") + key + " " + *text;
-    if (infinite) go += " infinite";
-    return go;
-}
-
-std::string movesExceptBanned(std::string_view positionLine, std::string_view banLine) {
-    Board board;
-    board.setPosition(positionLine);
-    const std::vector<std::string> banned = tokens(banLine);
-    const auto firstBanned = banned.empty() ? banned.begin() : banned.begin() + 1; // "banmoves"
+std::string movesExceptBanned(const Board& board, const std::vector<std::string>& banned) {
     int moves[MAX_PSEUDO_MOVES];
     const int count = board.generateLegalMoves(moves);
     std::vector<std::string> allowed;
     for (int i = 0; i < count; ++i) {
         std::string move = moveToCoord(moves[i]);
-        if (std::find(firstBanned, banned.end(), move) == banned.end()) allowed.push_back(move);
+        if (std::find(banned.begin(), banned.end(), move) == banned.end()) allowed.push_back(move);
     }
     return joined(allowed);
 }

@@ -4,11 +4,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Pure conversions between the UCCI lines the rest of the program speaks and the UCI
-// lines a UCI engine understands. Moves inside the program always number ranks from 0.
+// Conversions for UCI engines, many of which number ranks from 1. Moves inside the
+// program always number ranks from 0.
 
 namespace qinglan {
+
+class Board;
 
 // "h2e2" -> "h3e3"; text that is no 0-based move comes back unchanged.
 std::string moveToOneBased(std::string_view move);
@@ -24,16 +27,8 @@ RankBase detectRankBase(std::string_view positionLine, std::string_view moves);
 std::string movesToOneBased(std::string_view moves);
 // Every move token of a "position ... moves ..." line converted to 1-based.
 std::string positionToOneBased(std::string_view positionLine);
-// The position of positionLine as a "position fen ..." line without moves.
-std::string positionWithoutMoves(std::string_view positionLine);
-// Every move of a "bestmove"/"info" line from the engine converted to 0-based;
-// "info string" and other lines come back unchanged.
-std::string engineLineToZeroBased(std::string_view line);
-
-// The UCI form of a UCCI "go" line; the UCCI times belong to the side to move.
-std::string uciGoCommand(std::string_view ucciGo, bool redToMove);
-// The legal moves of the position of positionLine except those of a UCCI
-// "banmoves ..." line, space-separated, 0-based; "" when none is left.
-std::string movesExceptBanned(std::string_view positionLine, std::string_view banLine);
+// The legal moves of board except the banned ones, space-separated, 0-based; "" when
+// none is left.
+std::string movesExceptBanned(const Board& board, const std::vector<std::string>& banned);
 
 } // namespace qinglan

@@ -15,43 +15,33 @@ namespace {
 
 constexpr const char* BOX_TITLE = "青岚象棋";
 
-bool startsWith(const std::string& text, std::string_view prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 } // namespace
 
-std::string goCommand(const LevelSettings& level, int plyCount, std::int64_t myTime,
-    std::int64_t oppTime, bool ponder) {
-    const std::string go = ponder ? "go ponder " : "go ";
-    const std::string my = std::to_string(myTime);
-    const std::string opp = std::to_string(oppTime);
+SearchLimits searchLimits(
+    const LevelSettings& level, int plyCount, std::int64_t myTime, std::int64_t oppTime) {
+    SearchLimits limits;
     switch (level.mode) {
     case LEVEL_NODES:
-        return go + "nodes " + std::to_string(level.nodeLimit);
+        limits.nodes = level.nodeLimit;
+        break;
     case LEVEL_DEPTH:
-        return go + "depth " + std::to_string(level.depthLimit);
-    case LEVEL_TIME_MOVES_TO_GO: {
+        limits.depth = level.depthLimit;
+        break;
+    case LEVEL_TIME_MOVES_TO_GO:
         // Truncated toward zero, so it may go negative once the moves are spent.
-        const std::string togo = std::to_string(static_cast<int>(level.movesToGo - plyCount / 2.0));
-        return go + "time " + my + " movestogo " + togo + " opptime " + opp + " oppmovestogo "
-            + togo;
-    }
-    case LEVEL_TIME_INCREMENT: {
-        const std::string inc = std::to_string(level.incrementMs);
-        return go + "time " + my + " increment " + inc + " opptime " + opp + " oppincrement " + inc;
-    }
+        limits.clock = SearchClock { myTime, oppTime, 0, 0,
+            static_cast<int>(level.movesToGo - plyCount / 2.0) };
+        break;
+    case LEVEL_TIME_INCREMENT:
+        limits.clock
+            = SearchClock { myTime, oppTime, level.incrementMs, level.incrementMs, std::nullopt };
+        break;
     case LEVEL_INFINITE:
-        return "go infinite";
-    default: {
-        const std::string t = std::to_string(static_cast<std::int64_t>(level.moveTimeTenths) * 100);
-        return go + "time " + t + " increment " + t;
+        break;
+    default:
+        limits.moveTimeMs = static_cast<std::int64_t>(level.moveTimeTenths) * 100;
     }
-    }
-}
-
-bool isNoMoveReply(const std::string& line) {
-    return line == "nobestmove" || startsWith(line, "bestmove (none)");
+    return limits;
 }
 
 EngineGlue::EngineGlue(GameState& state, GameHost& host, GameFlow& flow)
@@ -68,32 +58,33 @@ std::string& EngineGlue::guessOf(EngineProcess& engine) {
 }
 
 void EngineGlue::startSearch(EngineProcess& engine, const Board& position, std::int64_t myTime,
-    std::int64_t oppTime, bool ponder, const std::string& banLine) {
+    std::int64_t oppTime, bool ponder, const std::vector<std::string>& banned) {
     if (!engine.isRunning()) return;
-    const int flags = engine.getOptions().compatFlags;
-    const std::string positionLine
-        = position.positionCommand(flags & COMPAT_STARTPOS, flags & COMPAT_RESTART_AT_CAPTURE);
-    const bool same = positionLine == engine.lastPositionCommand();
+    Board::History history
+        = position.history(engine.getOptions().compatFlags & COMPAT_RESTART_AT_CAPTURE);
+    const std::optional<SearchRequest>& searched = engine.searched();
+    const bool same = searched && searched->fen == history.fen && searched->moves == history.moves;
     if (engine.isBusy() && !same && !engine.stopSearch(STOP_FOR_SEARCH_MS)) {
         warn(displayText(engine.name()) + " 暂时无法响应！");
         return;
     }
     switch (engine.state()) {
-    case EngineState::Idle:
+    case EngineState::Idle: {
         if (ThinkingDisplay* display = host_.thinkingDisplay())
             display->clear(state_.isMainEngine(engine));
-        if (same && !engine.lastReply().empty()) {
-            const std::string reply = engine.lastReply();
-            handleEngineLine(engine, reply, LINE_REPLAYED);
+        if (same && engine.lastReply()) {
+            const EngineReply reply = *engine.lastReply();
+            handleReply(engine, reply, LINE_REPLAYED);
             return;
         }
-        engine.sendLine(positionLine);
-        if (!banLine.empty()) engine.sendLine(banLine);
-        engine.sendLine(
-            goCommand(state_.currentLevel, position.plyCount(), myTime, oppTime, ponder));
+        SearchRequest request { std::move(history.fen), std::move(history.moves), banned,
+            ponder ? SearchMode::Ponder : SearchMode::Play,
+            searchLimits(state_.currentLevel, position.plyCount(), myTime, oppTime), 1 };
+        engine.startSearch(request);
         break;
+    }
     case EngineState::Pondering:
-        engine.sendLine("ponderhit");
+        engine.ponderHit();
         break;
     default:
         break;
@@ -101,52 +92,52 @@ void EngineGlue::startSearch(EngineProcess& engine, const Board& position, std::
 }
 
 void EngineGlue::handleEngineLine(EngineProcess& engine, const std::string& line, int source) {
-    if (state_.gameOver || line.empty()) return;
-    if (isNoMoveReply(line)) {
+    if (const std::optional<EngineReply> reply = parseEngineReply(line))
+        handleReply(engine, *reply, source);
+}
+
+void EngineGlue::handleReply(EngineProcess& engine, const EngineReply& reply, int source) {
+    if (state_.gameOver) return;
+    if (std::holds_alternative<NoMove>(reply)) {
         warn(displayText(engine.name()) + " 罢工了！");
         host_.engineFault(state_.isMainEngine(engine), ResultReason::EngineGaveUp);
         return;
     }
-    const bool bestMove = startsWith(line, "bestmove ");
-    if (!bestMove && !startsWith(line, "info ")) return;
+    const BestMove* best = std::get_if<BestMove>(&reply);
     // A reply may land while the previous move still slides (a ponder search that
     // ended on its own): that move is adjudicated first, and its turn may already
     // replay this very reply.
-    if (bestMove && host_.isMoveInFlight()) {
+    if (best && host_.isMoveInFlight()) {
         host_.finishMoveInFlight();
         if (state_.gameOver) return;
     }
     Board scratch;
-    scratch.setPosition(engine.lastPositionCommand());
-    if (bestMove) {
-        handleBestMove(engine, line, scratch);
+    if (engine.searched()) scratch = searchedBoard(*engine.searched());
+    if (best) {
+        handleBestMove(engine, *best, scratch);
     } else if (source == LINE_FROM_MAIN || source == LINE_FROM_SECONDARY) {
+        const ThinkingLine& info = std::get<ThinkingLine>(reply);
         if (scratch.toFen() == state_.board.toFen())
             (source == LINE_FROM_MAIN ? state_.mainEngineMoveText : state_.secondaryEngineMoveText)
                 .clear();
-        host_.engineInfo(source == LINE_FROM_MAIN, line);
-        appendThinkingInfo(scratch, line, displayText(engine.name()), source == LINE_FROM_MAIN);
+        host_.engineInfo(source == LINE_FROM_MAIN, info);
+        appendThinkingInfo(scratch, info, displayText(engine.name()), source == LINE_FROM_MAIN);
     }
 }
 
-void EngineGlue::handleBestMove(EngineProcess& engine, const std::string& line, Board& scratch) {
+void EngineGlue::handleBestMove(EngineProcess& engine, const BestMove& best, Board& scratch) {
     const std::string name = displayText(engine.name());
     const std::string searchedFen = scratch.toFen();
-    const std::string rest = line.substr(9);
-    const std::string move = rest.substr(0, rest.find(' '));
+    // Pondering has no end to wait for when the level sets no limit.
     bool ponderWanted = (engine.getOptions().compatFlags & COMPAT_PONDER)
-        && state_.redPlayer() != state_.blackPlayer();
-    if (!scratch.makeMoveText(move)) {
+        && state_.redPlayer() != state_.blackPlayer() && !best.ponder.empty()
+        && state_.currentLevel.mode != LEVEL_INFINITE;
+    if (!scratch.makeMoveText(best.move)) {
         warn(name + " 输出错误信息！");
         host_.engineFault(state_.isMainEngine(engine), ResultReason::IllegalMove);
         return;
     }
-    std::string ponderMove;
-    if (const std::size_t at = line.find("ponder "); at != std::string::npos)
-        ponderMove = line.substr(at + 7);
-    else
-        ponderWanted = false;
-    if (ponderWanted && !scratch.makeMoveText(ponderMove)) {
+    if (ponderWanted && !scratch.makeMoveText(best.ponder)) {
         warn(name + " 输出错误信息！");
         ponderWanted = false;
     }
@@ -157,16 +148,16 @@ void EngineGlue::handleBestMove(EngineProcess& engine, const std::string& line, 
         const SideClock& mover = red ? state_.redClock : state_.blackClock;
         const SideClock& other = red ? state_.blackClock : state_.redClock;
         startSearch(engine, scratch, mover.remaining(now) + state_.currentLevel.incrementMs,
-            other.remaining(now), true, "");
+            other.remaining(now), true);
         scratch.undoMove();
-        guessOf(engine) = scratch.moveToChinese(ponderMove);
+        guessOf(engine) = scratch.moveToChinese(best.ponder);
     }
     engine.clearReply();
-    flow_.playMove(move);
+    flow_.playMove(best.move);
 }
 
 void EngineGlue::appendThinkingInfo(
-    Board& scratch, const std::string& line, const std::string& name, bool main) {
+    Board& scratch, const ThinkingLine& line, const std::string& name, bool main) {
     ThinkingDisplay* display = host_.thinkingDisplay();
     if (!display) return;
     if (display->isEmpty(main)) display->append(main, thinkingHeader(main, name));
@@ -187,17 +178,17 @@ void EngineGlue::appendThinkingInfo(
 void EngineGlue::pollEngines() {
     for (EngineProcess* engine : { &state_.mainEngine, &state_.secondaryEngine }) {
         const int source = engine == &state_.mainEngine ? LINE_FROM_MAIN : LINE_FROM_SECONDARY;
-        for (std::string line = engine->readLine(); !line.empty(); line = engine->readLine())
-            handleEngineLine(*engine, line, source);
+        while (std::optional<ReceivedLine> received = engine->receive())
+            if (received->reply) handleReply(*engine, *received->reply, source);
     }
 }
 
 void EngineGlue::stopThinking() {
     const int toMove = state_.playerToMove();
-    if (toMove == PLAYER_MAIN_ENGINE && state_.mainEngine.isBusy())
-        state_.mainEngine.sendLine("stop");
-    else if (toMove == PLAYER_SECONDARY_ENGINE && state_.secondaryEngine.isBusy())
-        state_.secondaryEngine.sendLine("stop");
+    if (toMove == PLAYER_MAIN_ENGINE)
+        state_.mainEngine.requestStop();
+    else if (toMove == PLAYER_SECONDARY_ENGINE)
+        state_.secondaryEngine.requestStop();
 }
 
 void EngineGlue::forgetSearch(EngineProcess& engine) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "enginelink/EngineReply.h"
+#include "enginelink/SearchRequest.h"
 #include "settings/SettingsRecords.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qinglan {
 
@@ -13,17 +16,13 @@ class GameFlow;
 class GameHost;
 struct GameState;
 
-// Source of a line handed to handleEngineLine.
+// Source of a reply handed to handleReply.
 enum EngineLineSource : int { LINE_REPLAYED = 0, LINE_FROM_MAIN = 1, LINE_FROM_SECONDARY = 2 };
 
-// The "go" line for a level: myTime and oppTime are the remaining times (ms) of the
-// searching side and its opponent, plyCount that of the searched position.
-std::string goCommand(const LevelSettings& level, int plyCount, std::int64_t myTime,
-    std::int64_t oppTime, bool ponder);
-
-// True for a reply that says the engine has no move: "nobestmove", and the
-// "bestmove (none)" some engines print instead.
-bool isNoMoveReply(const std::string& line);
+// The limits of a search at a level: myTime and oppTime are the remaining times (ms) of
+// the searching side and its opponent, plyCount that of the searched position.
+SearchLimits searchLimits(
+    const LevelSettings& level, int plyCount, std::int64_t myTime, std::int64_t oppTime);
 
 // The engines' side of a game: starting searches, pondering, and acting on what the
 // engines print.
@@ -36,8 +35,10 @@ public:
     // Makes engine search position (or turns its ponder search into a real one, or
     // replays a reply it already gave for that position).
     void startSearch(EngineProcess& engine, const Board& position, std::int64_t myTime,
-        std::int64_t oppTime, bool ponder, const std::string& banLine);
-    // Acts on one line of engine output; source says which engine printed it.
+        std::int64_t oppTime, bool ponder, const std::vector<std::string>& banned = {});
+    // Acts on one reply of an engine; source says which engine gave it.
+    void handleReply(EngineProcess& engine, const EngineReply& reply, int source);
+    // handleReply for a line in UCCI form (tests and benchmarks feed lines directly).
     void handleEngineLine(EngineProcess& engine, const std::string& line, int source);
     // The heartbeat's duty: every waiting line of the main engine, then the secondary.
     void pollEngines();
@@ -49,9 +50,9 @@ public:
     void forgetSearch(EngineProcess& engine);
 
 private:
-    void handleBestMove(EngineProcess& engine, const std::string& line, Board& scratch);
+    void handleBestMove(EngineProcess& engine, const BestMove& best, Board& scratch);
     void appendThinkingInfo(
-        Board& scratch, const std::string& line, const std::string& name, bool main);
+        Board& scratch, const ThinkingLine& line, const std::string& name, bool main);
     void warn(const std::string& text);
     std::string& guessOf(EngineProcess& engine);
 

@@ -46,8 +46,8 @@ Game::Game(GameHost& host, std::function<std::int64_t()> tickSource)
     , glue_(state_, host, flow_) {
     state_.tickSource = std::move(tickSource);
     flow_.setSearchStarter([this](EngineProcess& engine, std::int64_t own, std::int64_t other,
-                               const std::string& ban) {
-        glue_.startSearch(engine, state_.board, own, other, false, ban);
+                               const std::vector<std::string>& banned) {
+        glue_.startSearch(engine, state_.board, own, other, false, banned);
     });
 }
 

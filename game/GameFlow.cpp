@@ -33,7 +33,7 @@ bool GameFlow::playMove(const std::string& moveText) {
     return board.makeMoveText(moveText);
 }
 
-void GameFlow::nextTurn(const std::string& banLine) {
+void GameFlow::nextTurn(const std::vector<std::string>& banned) {
     // A finished game starts no turn and gets no second result, whatever is toggled
     // or taken back afterwards; a slide in flight runs the turn when it ends.
     if (state_.gameOver || host_.isMoveInFlight() || checkGameEnd()) return;
@@ -50,7 +50,7 @@ void GameFlow::nextTurn(const std::string& banLine) {
     const std::int64_t now = state_.now();
     const std::int64_t own = (red ? state_.redClock : state_.blackClock).remaining(now);
     const std::int64_t other = (red ? state_.blackClock : state_.redClock).remaining(now);
-    startSearch_(*engine, own, other, banLine);
+    startSearch_(*engine, own, other, banned);
 }
 
 bool GameFlow::checkGameEnd() {
@@ -144,7 +144,7 @@ void GameFlow::banLastMove() {
     const SideChecks& sides = state_.sides;
     const bool lastMoverIsComputer = board.isRedToMove() ? sides.computerBlack : sides.computerRed;
     if (!lastMoverIsComputer) return;
-    const std::string banLine = "banmoves " + board.lastMoveText();
+    const std::vector<std::string> banned { board.lastMoveText() };
     host_.cancelMoveAnimation();
     dropLastPly();
     host_.moveListChanged();
@@ -155,7 +155,7 @@ void GameFlow::banLastMove() {
     host_.clearSelection();
     host_.redrawPieces(true);
     host_.refreshStatus(true);
-    nextTurn(banLine);
+    nextTurn(banned);
 }
 
 void GameFlow::dropLastPly() {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qinglan {
 
@@ -20,9 +21,9 @@ struct GameState;
 class GameFlow {
 public:
     // Asks an engine to search the current position: own and other are the remaining
-    // times of the side to move and of its opponent, banLine "" or "banmoves ...".
+    // times of the side to move and of its opponent, banned the moves it may not play.
     using SearchStarter = std::function<void(EngineProcess& engine, std::int64_t ownMs,
-        std::int64_t otherMs, const std::string& banLine)>;
+        std::int64_t otherMs, const std::vector<std::string>& banned)>;
 
     GameFlow(GameState& state, GameHost& host);
 
@@ -33,7 +34,7 @@ public:
     // Adjudicates, starts the clock of the side to move and, when the computer plays
     // that side, its engine. Does nothing once the game is over, nor while a slide is
     // in flight: the slide's end runs the turn.
-    void nextTurn(const std::string& banLine = {});
+    void nextTurn(const std::vector<std::string>& banned = {});
     // True when a result has been announced.
     bool checkGameEnd();
     // Marks the game over with its result, then asks whether to start again.

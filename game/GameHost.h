@@ -1,5 +1,6 @@
 #pragma once
 
+#include "enginelink/EngineReply.h"
 #include "game/GameResult.h"
 
 #include <string>
@@ -41,12 +42,9 @@ public:
     virtual void offerNewGame() = 0;
     // The thinking display, or null while it is not shown.
     virtual ThinkingDisplay* thinkingDisplay() = 0;
-    // Every "info" line an engine prints, as it came; the match runner keeps the last one
-    // as the evaluation of the engine's next move.
-    virtual void engineInfo(bool mainEngine, const std::string& line) {
-        (void)mainEngine;
-        (void)line;
-    }
+    // Every thinking line an engine gives; the match runner keeps the last one as the
+    // evaluation of the engine's next move.
+    virtual void engineInfo(bool /*mainEngine*/, const ThinkingLine& /*line*/) { }
     // An engine's fault on its move (an illegal move, "nobestmove"), after the warning
     // box: a referee that judges engines (the match runner) may end the game with it.
     virtual void engineFault(bool /*mainEngine*/, ResultReason /*fault*/) { }

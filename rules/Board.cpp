@@ -204,7 +204,7 @@ bool Board::setFromGrid(const Grid& grid, bool blackToMove) {
     return setFromGrid(cells, blackToMove);
 }
 
-std::string Board::positionCommand(bool useStartpos, bool restartAtCapture) const {
+Board::History Board::history(bool restartAtCapture) const {
     std::size_t first = 0; // the moves listed start here
     std::string fen = record_.empty() ? toFen() : startFen_;
     if (restartAtCapture) {
@@ -220,9 +220,17 @@ std::string Board::positionCommand(bool useStartpos, bool restartAtCapture) cons
             fen = then.toFen();
         }
     }
-    std::string line = "position fen " + fen;
-    if (first < record_.size()) line += " moves";
-    for (std::size_t i = first; i < record_.size(); ++i) line += ' ' + moveToCoord(record_[i].move);
+    History history { fen, {} };
+    for (std::size_t i = first; i < record_.size(); ++i)
+        history.moves.push_back(moveToCoord(record_[i].move));
+    return history;
+}
+
+std::string Board::positionCommand(bool useStartpos, bool restartAtCapture) const {
+    const History history = this->history(restartAtCapture);
+    std::string line = "position fen " + history.fen;
+    if (!history.moves.empty()) line += " moves";
+    for (const std::string& move : history.moves) line += ' ' + move;
     if (useStartpos) replaceAll(line, "fen " + std::string(START_FEN), "startpos");
     return line;
 }

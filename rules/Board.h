@@ -66,6 +66,13 @@ public:
     bool setFromGrid(std::span<const std::vector<int>> grid, bool blackToMove);
     bool setFromGrid(const Grid& grid, bool blackToMove);
 
+    // Where the record starts and the coordinate moves since, as an engine is told them;
+    // with restartAtCapture from the position after the last capture.
+    struct History {
+        std::string fen;
+        std::vector<std::string> moves;
+    };
+    History history(bool restartAtCapture = false) const;
     // The line that tells an engine this position and its moves.
     std::string positionCommand(bool useStartpos = true, bool restartAtCapture = false) const;
 

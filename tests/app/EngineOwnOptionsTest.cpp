@@ -1,5 +1,6 @@
 // The engine options dialog's page of the engine's own options against the fake
 // engine in both protocols: what it shows, keeps and sends, and hostile option lists.
+#include "../support/SearchText.h"
 #include "OptionDialogsFixture.h"
 #include "enginelink/AnnouncedOption.h"
 
@@ -211,13 +212,14 @@ TEST_F(OptionDialogsTest, SwitchingToUciAndSettingOwnOptionsInOneVisitKeepsThemF
             "setoption name Skill Level value 5", "setoption name Mood value solid", XIANGQI }));
 
     // It plays xiangqi, not the chess a UCI engine of many variants starts with.
-    engine(true).sendLine("position startpos");
-    engine(true).sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine(true), "position startpos", "go depth 1"));
     ASSERT_TRUE(engine(true).stopSearch(3000));
     Board start;
     start.setStartPosition();
-    EXPECT_TRUE(start.isLegalMoveText(engine(true).lastReply().substr(9, 4)))
-        << engine(true).lastReply();
+    ASSERT_TRUE(engine(true).lastReply());
+    const auto* best = std::get_if<BestMove>(&*engine(true).lastReply());
+    ASSERT_TRUE(best);
+    EXPECT_TRUE(start.isLegalMoveText(best->move)) << best->move;
 }
 
 // Roughly what Fairy-Stockfish announces.

@@ -1,6 +1,7 @@
 // The engine options and display settings dialogs in the real window, driven through
 // their controls: what they show, what they hand on, what a running engine is sent,
 // and input that must not hurt.
+#include "../support/SearchText.h"
 #include "OptionDialogsFixture.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
 
@@ -239,7 +240,7 @@ TEST_F(OptionDialogsTest, AChosenProtocolReloadsAnIdleEngineAndWaitsForABusyOne)
         engine(true).chooseForProgram(Auto, {});
         messages.clear();
         ASSERT_TRUE(loadFake(true, row.mode));
-        if (row.busy) engine(true).sendLine("go infinite");
+        if (row.busy) ASSERT_TRUE(test::search(engine(true), "position startpos", "go infinite"));
         const int before = engine(true).processId();
         std::string shown;
         editEngine(true, [&](QDialog& d) {

@@ -1,4 +1,5 @@
 // The engine binary as the program drives it: UCCI transcripts over pipes.
+#include "../support/SearchText.h"
 #include "EnginePipe.h"
 #include "enginelink/EngineProcess.h"
 #include "rules/Board.h"
@@ -282,30 +283,37 @@ TEST(Ucci, TheProgramsEngineLinkDrivesIt) {
     ASSERT_TRUE(engine.loadProgram(DEFAULT_ENGINE));
     EXPECT_EQ(engine.name(), "青岚引擎1.0");
     EXPECT_EQ(engine.state(), EngineState::Idle);
-    const auto replyTo = [&](std::initializer_list<const char*> lines) {
-        for (const char* line : lines) engine.sendLine(line);
+    const auto replyTo = [&](const SearchRequest& request) {
+        EXPECT_TRUE(engine.startSearch(request));
         EXPECT_TRUE(engine.stopSearch(-1)) << "a reply comes";
-        return engine.lastReply();
+        return engine.lastReply().value_or(NoMove {});
+    };
+    const auto bestMoveOf = [](const EngineReply& reply) {
+        const BestMove* best = std::get_if<BestMove>(&reply);
+        return best ? best->move : "";
     };
     // Only the long way round the ban: every other opening move is fine.
-    const std::string banned = replyTo({ "position startpos", "banmoves h2e2", "go depth 4" });
-    EXPECT_EQ(banned.rfind("bestmove ", 0), 0u);
-    EXPECT_NE(banned.rfind("bestmove h2e2", 0), 0u);
+    const std::string banned
+        = bestMoveOf(replyTo(test::searchFor("position startpos", "go depth 4", { "h2e2" })));
+    EXPECT_NE(banned, "");
+    EXPECT_NE(banned, "h2e2");
 
-    engine.sendLine("position startpos moves h2e2");
-    engine.sendLine("go ponder time 60000 increment 0");
+    ASSERT_TRUE(engine.startSearch(
+        test::searchFor("position startpos moves h2e2", "go ponder time 60000 increment 0")));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     engine.drainOutput();
     EXPECT_EQ(engine.state(), EngineState::Pondering) << "no reply before ponderhit";
-    engine.sendLine("ponderhit");
+    engine.ponderHit();
     EXPECT_EQ(engine.state(), EngineState::Thinking);
     const std::int64_t stopAt = tickMs();
     EXPECT_TRUE(engine.stopSearch(1000));
     EXPECT_LT(tickMs() - stopAt, 1000) << "stop is answered at once";
-    EXPECT_EQ(engine.lastReply().rfind("bestmove ", 0), 0u);
+    ASSERT_TRUE(engine.lastReply());
+    EXPECT_NE(bestMoveOf(*engine.lastReply()), "");
 
-    EXPECT_EQ(replyTo({ "position fen R3k4/1R7/9/9/9/9/9/9/9/3K5 b - - 0 1", "go depth 3" }),
-        "nobestmove")
+    EXPECT_EQ(
+        replyTo(test::searchFor("position fen R3k4/1R7/9/9/9/9/9/9/9/3K5 b - - 0 1", "go depth 3")),
+        EngineReply(NoMove {}))
         << "mated";
     EXPECT_TRUE(engine.unload());
     EXPECT_EQ(engine.state(), EngineState::Unloaded);

@@ -57,7 +57,7 @@ TEST_F(FakeEngineTest, LeftoverOutputOfAnEndedEngineIsOneBlueEntry) {
     options.logFile = path("engine.htm");
     engine.setOptions(options);
     ASSERT_TRUE(load());
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     std::int64_t deadline = tickMs() + 3000;
     while (engine.state() != EngineState::Exited && tickMs() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -251,15 +251,15 @@ TEST_F(FakeEngineTest, WhatIsLearntStaysWithItsProgramAndAnotherStartsAfresh) {
 
     engine.chooseForProgram(EngineProtocol::Uci, engine.profile().ownOptions);
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos");
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     ASSERT_NE(lineStartingWith("bestmove "), "");
     EXPECT_EQ(engine.profile().rankBase, RankBase::One);
     EXPECT_TRUE(engine.unload());
     ASSERT_TRUE(load());
     EXPECT_EQ(engine.rankBase(), RankBase::One) << "known from the start";
-    engine.sendLine("position startpos moves h2e2");
-    EXPECT_EQ(lastSent("position startpos moves h3e3"), "position startpos moves h3e3");
+    ASSERT_TRUE(test::search(engine, "position startpos moves h2e2", "go depth 1"));
+    EXPECT_EQ(lastSent("go depth 1"), "go depth 1");
+    EXPECT_EQ(transcript().end()[-2], "position startpos moves h3e3");
     EXPECT_TRUE(engine.unload());
 
     const std::string other = path("other-engine");
@@ -281,26 +281,30 @@ TEST_F(FakeEngineTest, UciPonderEndsInPonderhitOrStop) {
     known.rankBase = RankBase::One;
     engine.restoreProfile(known);
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos moves h2e2 h9g7");
-    engine.sendLine("go ponder time 5000 increment 0 opptime 4000 oppincrement 0");
+    ASSERT_TRUE(test::search(engine, "position startpos moves h2e2 h9g7",
+        "go ponder time 5000 increment 0 opptime 4000 oppincrement 0"));
     EXPECT_EQ(engine.state(), EngineState::Pondering);
     EXPECT_EQ(lastSent("go ponder wtime 5000 btime 4000 winc 0 binc 0"),
         "go ponder wtime 5000 btime 4000 winc 0 binc 0");
     EXPECT_EQ(nextLine(200), "") << "a pondering engine waits";
-    engine.sendLine("ponderhit");
+    engine.ponderHit();
+    EXPECT_EQ(lastSent("ponderhit"), "ponderhit");
     EXPECT_EQ(engine.state(), EngineState::Thinking);
     std::string reply = lineStartingWith("bestmove ");
+    ASSERT_TRUE(engine.lastReply());
+    const auto* best = std::get_if<BestMove>(&*engine.lastReply());
+    ASSERT_TRUE(best) << reply;
     Board board;
     board.setPosition("position startpos moves h2e2 h9g7");
-    EXPECT_TRUE(board.makeMoveText(reply.substr(9, 4))) << reply << ": read 0-based";
+    EXPECT_TRUE(board.makeMoveText(best->move)) << reply << ": read 0-based";
     EXPECT_EQ(engine.state(), EngineState::Idle);
 
-    engine.sendLine("position startpos moves h2e2");
-    engine.sendLine("go ponder depth 5");
+    ASSERT_TRUE(test::search(engine, "position startpos moves h2e2", "go ponder depth 5"));
     EXPECT_TRUE(engine.stopSearch(3000));
     EXPECT_EQ(lastSent("stop"), "stop");
     EXPECT_EQ(transcript().end()[-2], "go ponder depth 5");
-    EXPECT_EQ(engine.lastReply().substr(0, 9), "bestmove ");
+    ASSERT_TRUE(engine.lastReply());
+    EXPECT_TRUE(std::holds_alternative<BestMove>(*engine.lastReply()));
 }
 
 TEST_F(FakeEngineTest, OptionsGivenDuringASearchAreSentInOrderWhenItEnds) {
@@ -319,8 +323,8 @@ TEST_F(FakeEngineTest, OptionsGivenDuringASearchAreSentInOrderWhenItEnds) {
         EXPECT_EQ(expected[4], "setoption style normal");
         expected[4] = "setoption style risky";
 
-        engine.sendLine("position startpos");
-        engine.sendLine(ponder ? "go ponder depth 5" : "go depth 5");
+        ASSERT_TRUE(
+            test::search(engine, "position startpos", ponder ? "go ponder depth 5" : "go depth 5"));
         EngineOptions changed = engine.getOptions();
         changed.style = "risky";
         EXPECT_FALSE(engine.setOptions(changed)) << "not sent to a busy engine";

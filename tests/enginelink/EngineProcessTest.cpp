@@ -128,31 +128,44 @@ TEST_F(FakeEngineTest, ABookNameWithAControlCharacterIsNeverSentBack) {
     EXPECT_EQ(std::ranges::count(sent, "quit"), 0) << "a line holding a line break is not sent";
 }
 
-TEST_F(FakeEngineTest, SentLinesDriveTheStateByTheirPrefix) {
+TEST_F(FakeEngineTest, SearchesAskedForDriveTheState) {
+    enum class Step { Play, Ponder, Analyse, PonderHit };
     struct Row {
-        std::vector<std::string> lines;
+        std::vector<Step> steps;
         EngineState state;
+        std::vector<std::string> sent; // the last lines of the transcript
     };
     const Row rows[] = {
-        { { "go depth 5" }, EngineState::Thinking },
-        { { "go infinite" }, EngineState::Thinking },
-        { { "go ponder time 1000" }, EngineState::Pondering },
-        { { "go ponder" }, EngineState::Thinking }, // no space after "ponder": a plain go
-        { { "go ponder time 1000", "ponderhit" }, EngineState::Thinking },
-        { { "go depth 5", "ponderhit" }, EngineState::Thinking },
-        { { "ponderhit" }, EngineState::Idle },
-        { { "go" }, EngineState::Idle },
-        { { "gone" }, EngineState::Idle },
-        { { "go ponder time 1000", "go depth 3" }, EngineState::Thinking },
-        { { "go depth 3", "go ponder time 1000" }, EngineState::Pondering },
+        { { Step::Play }, EngineState::Thinking, { "position startpos", "go depth 5" } },
+        { { Step::Ponder }, EngineState::Pondering, { "go ponder depth 5" } },
+        { { Step::Analyse }, EngineState::Analysing, { "go depth 5" } },
+        { { Step::Ponder, Step::PonderHit }, EngineState::Thinking, { "ponderhit" } },
+        { { Step::Play, Step::PonderHit }, EngineState::Thinking, { "go depth 5" } },
+        { { Step::PonderHit }, EngineState::Idle, { "setoption usebook false" } },
+        // A busy engine takes no second search: the caller stops the first.
+        { { Step::Ponder, Step::Play }, EngineState::Pondering, { "go ponder depth 5" } },
     };
     mode("delay=60000");
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.lines.back());
+        SCOPED_TRACE(static_cast<int>(row.state));
         ASSERT_TRUE(load());
-        for (const std::string& line : row.lines) engine.sendLine(line);
+        for (Step step : row.steps) {
+            SearchRequest request = test::searchFor("position startpos", "go depth 5");
+            if (step == Step::PonderHit) {
+                engine.ponderHit();
+                continue;
+            }
+            request.mode = step == Step::Ponder ? SearchMode::Ponder
+                : step == Step::Analyse         ? SearchMode::Analyse
+                                                : SearchMode::Play;
+            EXPECT_EQ(engine.startSearch(request), step == row.steps.front());
+        }
         EXPECT_EQ(engine.state(), row.state);
         EXPECT_EQ(engine.isBusy(), row.state != EngineState::Idle);
+        EXPECT_EQ(lastSent(row.sent.back()), row.sent.back());
+        const std::vector<std::string> sent = transcript();
+        ASSERT_GE(sent.size(), row.sent.size());
+        EXPECT_TRUE(std::equal(row.sent.rbegin(), row.sent.rend(), sent.rbegin()));
         EXPECT_TRUE(engine.stopSearch(1000));
         EXPECT_EQ(engine.state(), EngineState::Idle);
     }
@@ -173,25 +186,22 @@ TEST_F(FakeEngineTest, ReplyEndsTheSearchAndANewPositionClearsIt) {
         SCOPED_TRACE(row.flags);
         mode(row.flags);
         ASSERT_TRUE(load());
-        engine.sendLine("position startpos moves h2e2");
-        EXPECT_EQ(engine.lastPositionCommand(), "position startpos moves h2e2");
-        engine.sendLine("go depth 1");
+        const SearchRequest request = test::searchFor("position startpos moves h2e2", "go depth 1");
+        ASSERT_TRUE(engine.startSearch(request));
+        EXPECT_EQ(engine.searched(), request);
         std::string reply = lineStartingWith(row.reply);
         ASSERT_NE(reply, "");
         EXPECT_EQ(engine.state(), EngineState::Idle);
-        EXPECT_EQ(engine.lastReply(), reply);
-        if (std::string(row.reply) == "bestmove ") {
-            Board board;
-            board.setPosition(engine.lastPositionCommand());
-            EXPECT_TRUE(board.makeMoveText(reply.substr(9, 4))) << reply;
-            std::size_t ponder = reply.find(" ponder ");
-            EXPECT_EQ(ponder != std::string::npos, *row.flags == 'p');
-            if (ponder != std::string::npos) {
-                EXPECT_TRUE(board.makeMoveText(reply.substr(ponder + 8)));
-            }
+        ASSERT_TRUE(engine.lastReply());
+        EXPECT_EQ(engine.lastReply(), parseEngineReply(reply));
+        if (const auto* best = std::get_if<BestMove>(&*engine.lastReply())) {
+            Board board = searchedBoard(request);
+            EXPECT_TRUE(board.makeMoveText(best->move)) << reply;
+            EXPECT_EQ(!best->ponder.empty(), *row.flags == 'p');
+            if (!best->ponder.empty()) EXPECT_TRUE(board.makeMoveText(best->ponder));
         }
-        engine.sendLine("position startpos");
-        EXPECT_EQ(engine.lastReply(), "");
+        ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
+        EXPECT_FALSE(engine.lastReply()) << "a new search forgets the last reply";
         EXPECT_TRUE(engine.unload());
     }
 }
@@ -199,8 +209,7 @@ TEST_F(FakeEngineTest, ReplyEndsTheSearchAndANewPositionClearsIt) {
 TEST_F(FakeEngineTest, ABurstIsHandedOutLineByLineAndIdleRepliesAreIgnored) {
     mode("info");
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos");
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     std::string info = lineStartingWith("info depth 1 ");
     ASSERT_NE(info, "");
     EXPECT_EQ(engine.state(), EngineState::Thinking);
@@ -209,25 +218,24 @@ TEST_F(FakeEngineTest, ABurstIsHandedOutLineByLineAndIdleRepliesAreIgnored) {
     EXPECT_NE(info.find(" pv " + reply.substr(9, 4)), std::string::npos);
     EXPECT_EQ(engine.state(), EngineState::Idle);
 
-    // "go" without a space starts the engine but not our tracking: its reply finds us Idle.
-    engine.sendLine("position startpos");
-    engine.sendLine("go");
+    // A line sent as it stands starts no search of ours: its reply finds us Idle.
+    engine.sendLine("go depth 1");
     EXPECT_TRUE(lineStartingWith("bestmove ").starts_with("bestmove "));
     EXPECT_EQ(engine.state(), EngineState::Idle);
-    EXPECT_EQ(engine.lastReply(), "");
+    EXPECT_TRUE(engine.lastReply()) << "still the reply of the search asked for";
 }
 
 TEST_F(FakeEngineTest, StopSearchFetchesTheReplyOrGivesUp) {
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos");
-    engine.sendLine("go infinite");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go infinite"));
     EXPECT_TRUE(engine.stopSearch(-1));
-    EXPECT_TRUE(engine.lastReply().starts_with("bestmove ")) << engine.lastReply();
+    ASSERT_TRUE(engine.lastReply());
+    EXPECT_TRUE(std::holds_alternative<BestMove>(*engine.lastReply()));
     EXPECT_TRUE(engine.unload());
 
     mode("ignore-stop");
     ASSERT_TRUE(load());
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     std::int64_t start = tickMs();
     EXPECT_FALSE(engine.stopSearch(300));
     EXPECT_GE(elapsedSince(start), 300);
@@ -241,7 +249,7 @@ TEST_F(FakeEngineTest, AnEngineThatNeverStopsTalkingCannotHoldUsUp) {
     mode("chatter");
     ASSERT_TRUE(load());
     int pid = engine.processId();
-    engine.sendLine("go infinite");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go infinite"));
     std::int64_t start = tickMs();
     EXPECT_FALSE(engine.stopSearch(300));
     // About 300 ms and three bounded drains; unbounded ones took seconds here.
@@ -267,7 +275,7 @@ TEST_F(FakeEngineTest, EngineThatCrashesMidSearchIsExitedAndReaped) {
     mode("crash-on-go");
     ASSERT_TRUE(load());
     int pid = engine.processId();
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     std::int64_t deadline = tickMs() + 3000;
     while (engine.state() != EngineState::Exited && tickMs() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -290,8 +298,7 @@ TEST_F(FakeEngineTest, EngineThatCrashesMidSearchIsExitedAndReaped) {
 TEST_F(FakeEngineTest, OutputWithoutLineEndsIsCutAtTheCap) {
     mode("flood");
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos");
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     std::vector<std::size_t> cuts;
     std::string line;
     while (!(line = nextLine(5000)).empty() && !line.starts_with("bestmove ")) {

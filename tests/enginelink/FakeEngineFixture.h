@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../support/SearchText.h"
 #include "enginelink/EngineProcess.h"
 #include "platform/Ticks.h"
 

@@ -1,10 +1,12 @@
 // UCI engines: the pure line conversions, and the engine slot against the fake engine
 // in its UCI modes (0-based and 1-based ranks) and its UCCI-only default.
 #include "FakeEngineFixture.h"
+#include "enginelink/EngineDialect.h"
 #include "enginelink/UciTranslation.h"
 #include "rules/Board.h"
 
 #include <algorithm>
+#include <sstream>
 
 using namespace qinglan;
 using qinglan::test::FakeEngineTest;
@@ -16,12 +18,28 @@ namespace {
 constexpr const char* MATED = "position fen 4k4/4R4/6N2/9/9/9/9/9/9/3RK4 b";
 
 std::string legalMovesOf(const std::string& positionLine) {
-    return movesExceptBanned(positionLine, "banmoves");
+    Board board;
+    board.setPosition(positionLine);
+    return movesExceptBanned(board, {});
+}
+
+std::vector<std::string> words(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) out.push_back(word);
+    return out;
+}
+
+// The move a reply names, 0-based; "" when it is no best move.
+std::string bestMoveOf(const std::optional<EngineReply>& reply) {
+    const BestMove* best = reply ? std::get_if<BestMove>(&*reply) : nullptr;
+    return best ? best->move : "";
 }
 
 } // namespace
 
-TEST(UciTranslation, GoLinesBecomeTheirUciForm) {
+// Each search written by both dialects: UCCI gives back the very line it was read from.
+TEST(EngineDialect, SearchesBecomeTheLinesOfEachProtocol) {
     struct Row {
         const char* ucci;
         bool red;
@@ -43,9 +61,22 @@ TEST(UciTranslation, GoLinesBecomeTheirUciForm) {
         { "go depth 12", true, "go depth 12" },
         { "go ponder nodes 5000", false, "go ponder nodes 5000" },
         { "go infinite", true, "go infinite" },
-        { "go", true, "go" },
+        { "go infinite", false, "go infinite" },
     };
-    for (const Row& row : rows) EXPECT_EQ(uciGoCommand(row.ucci, row.red), row.uci) << row.ucci;
+    for (const Row& row : rows) {
+        const SearchRequest request = test::searchFor(
+            row.red ? "position startpos" : "position startpos moves h2e2", row.ucci);
+        const auto ucci = UcciDialect().startSearch(request, true);
+        EXPECT_EQ(ucci.lines.back(), row.ucci);
+        EXPECT_EQ(
+            ucci.lines.front(), row.red ? "position startpos" : "position startpos moves h2e2");
+        EXPECT_EQ(UciDialect(RankBase::Zero).startSearch(request, true).lines.back(), row.uci)
+            << row.ucci;
+    }
+    SearchRequest banned = test::searchFor("position startpos", "go depth 3", { "h2e2", "b0c2" });
+    EXPECT_EQ(UcciDialect().startSearch(banned, false).lines,
+        (std::vector<std::string> {
+            "position fen " + std::string(START_FEN), "banmoves h2e2 b0c2", "go depth 3" }));
 }
 
 TEST(UciTranslation, RanksConvertBothWays) {
@@ -70,7 +101,7 @@ TEST(UciTranslation, RanksConvertBothWays) {
     EXPECT_EQ(moveToZeroBased("a0a1"), "a0a1") << "no rank 0 when counting from 1";
 }
 
-TEST(UciTranslation, LinesConvertOnlyTheirMoves) {
+TEST(UciTranslation, PositionsAndRepliesConvertOnlyTheirMoves) {
     struct Row {
         const char* in;
         const char* out;
@@ -82,16 +113,17 @@ TEST(UciTranslation, LinesConvertOnlyTheirMoves) {
             "position fen 9/9/3k5/9/9/9/9/4K4/9/9 w - - 0 1 moves e3e2" },
     };
     for (const Row& row : toOne) EXPECT_EQ(positionToOneBased(row.in), row.out);
-    const Row toZero[] = {
-        { "bestmove h3e3 ponder h10g8", "bestmove h2e2 ponder h9g7" },
-        { "info depth 9 score cp 31 nodes 12 pv b1c3 a10a9",
-            "info depth 9 score cp 31 nodes 12 pv b0c2 a9a8" },
-        { "info string a1a2 stays", "info string a1a2 stays" },
-        { "readyok", "readyok" },
-    };
-    for (const Row& row : toZero) EXPECT_EQ(engineLineToZeroBased(row.in), row.out);
-    EXPECT_EQ(positionWithoutMoves("position startpos moves h2e2"),
-        "position fen rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1");
+    // Replies of a 1-based engine come back as values with 0-based moves.
+    UciDialect oneBased(RankBase::One);
+    const SearchRequest start = test::searchFor("position startpos", "go depth 9");
+    EXPECT_EQ(oneBased.readReply("bestmove h3e3 ponder h10g8", start),
+        EngineReply(BestMove { "h2e2", "h9g7" }));
+    const auto info = oneBased.readReply("info depth 9 score cp 31 nodes 12 pv b1c3 a10a9", start);
+    ASSERT_TRUE(info && std::holds_alternative<ThinkingLine>(*info));
+    EXPECT_EQ(std::get<ThinkingLine>(*info).pv, (std::vector<std::string> { "b0c2", "a9a8" }));
+    EXPECT_FALSE(oneBased.readReply("info string a1a2 stays", start));
+    EXPECT_FALSE(oneBased.readReply("readyok", start));
+    EXPECT_EQ(oneBased.readReply("bestmove 0000", start), EngineReply(NoMove {}));
 }
 
 TEST(UciTranslation, DetectionNeedsAMoveLegalInOneConventionOnly) {
@@ -120,12 +152,14 @@ TEST(UciTranslation, DetectionNeedsAMoveLegalInOneConventionOnly) {
 TEST(UciTranslation, SearchMovesLeaveOutTheBannedOnes) {
     const std::string all = legalMovesOf("position startpos");
     EXPECT_EQ(std::ranges::count(all, ' ') + 1, 44);
-    const std::string left = movesExceptBanned("position startpos", "banmoves h2e2 b0c2");
+    Board start;
+    start.setStartPosition();
+    const std::string left = movesExceptBanned(start, { "h2e2", "b0c2" });
     EXPECT_EQ(std::ranges::count(left, ' ') + 1, 42);
     EXPECT_EQ(left.find("h2e2"), std::string::npos);
     EXPECT_EQ(left.find("b0c2"), std::string::npos);
     EXPECT_NE(left.find("h0g2"), std::string::npos);
-    EXPECT_EQ(movesExceptBanned("position startpos", "banmoves " + all), "");
+    EXPECT_EQ(movesExceptBanned(start, words(all)), "");
     EXPECT_EQ(legalMovesOf(MATED), "");
 }
 
@@ -148,17 +182,16 @@ TEST_F(FakeEngineTest, UciHandshakeSendsOnlyTheAnnouncedOptionsThenWaitsForReady
         "setoption name Hash value 64", "setoption name UCI_Variant value xiangqi", "isready" };
     EXPECT_EQ(transcript(expected.size()), expected);
     // The fake plays chess (e2e4) until it is told the variant.
-    engine.sendLine("position startpos");
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1"));
     const std::string reply = lineStartingWith("bestmove ");
     Board start;
     start.setStartPosition();
-    EXPECT_TRUE(start.isLegalMoveText(reply.substr(9, 4))) << reply;
+    EXPECT_TRUE(start.isLegalMoveText(bestMoveOf(engine.lastReply()))) << reply;
 
     engine.sendLine("setoption newgame");
     engine.sendLine("setoption usebook false"); // UCCI only: not sent
-    engine.sendLine("stop");
-    EXPECT_EQ(transcript(expected.size() + 4).back(), "stop");
+    engine.sendLine("isready");
+    EXPECT_EQ(transcript(expected.size() + 4).back(), "isready");
     EXPECT_EQ(transcript()[expected.size() + 2], "ucinewgame");
 }
 
@@ -239,23 +272,25 @@ TEST_F(FakeEngineTest, AProgramThatIsNoEngineIsGivenUpAfterOneTryOfEachProtocol)
 TEST_F(FakeEngineTest, UciSearchGetsTimesBySideToMoveAndTheBanAsSearchmoves) {
     mode("uci");
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos");
-    engine.sendLine("banmoves h2e2 b0c2");
-    engine.sendLine("go time 9000 increment 0 opptime 8000 oppincrement 0");
+    ASSERT_TRUE(test::search(engine, "position startpos",
+        "go time 9000 increment 0 opptime 8000 oppincrement 0", { "h2e2", "b0c2" }));
     std::string reply = lineStartingWith("bestmove ");
     EXPECT_EQ(engine.rankBase(), RankBase::Zero);
     std::vector<std::string> sent = transcript();
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(sent[sent.size() - 2], "position startpos") << "banmoves is not sent";
-    EXPECT_EQ(sent.back(),
-        "go wtime 9000 btime 8000 winc 0 binc 0 searchmoves "
-            + movesExceptBanned("position startpos", "banmoves h2e2 b0c2"));
-    EXPECT_NE(reply.substr(9, 4), "h2e2");
-    EXPECT_NE(reply.substr(9, 4), "b0c2");
+    EXPECT_EQ(
+        sent.back(), "go wtime 9000 btime 8000 winc 0 binc 0 searchmoves " + [] {
+            Board start;
+            start.setStartPosition();
+            return movesExceptBanned(start, { "h2e2", "b0c2" });
+        }());
+    EXPECT_NE(bestMoveOf(engine.lastReply()), "h2e2");
+    EXPECT_NE(bestMoveOf(engine.lastReply()), "b0c2");
 
     // Black to move now; once the ranks are known the moves go as they are.
-    engine.sendLine("position startpos moves h2e2");
-    engine.sendLine("go time 9000 increment 0 opptime 8000 oppincrement 0");
+    ASSERT_TRUE(test::search(engine, "position startpos moves h2e2",
+        "go time 9000 increment 0 opptime 8000 oppincrement 0"));
     EXPECT_NE(lineStartingWith("bestmove "), "");
     sent = transcript();
     EXPECT_EQ(sent[sent.size() - 2], "position startpos moves h2e2");
@@ -265,27 +300,24 @@ TEST_F(FakeEngineTest, UciSearchGetsTimesBySideToMoveAndTheBanAsSearchmoves) {
 TEST_F(FakeEngineTest, EveryMoveBannedOrNoneLeftIsNoMove) {
     mode("uci");
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos");
-    engine.sendLine("banmoves " + legalMovesOf("position startpos"));
-    engine.sendLine("go depth 3");
+    ASSERT_TRUE(test::search(
+        engine, "position startpos", "go depth 3", words(legalMovesOf("position startpos"))));
     EXPECT_EQ(engine.readLine(), "nobestmove") << "answered in the engine's name";
     EXPECT_EQ(engine.state(), EngineState::Idle);
-    EXPECT_EQ(engine.lastReply(), "nobestmove");
-    const std::vector<std::string> sent = transcript(8, 300);
-    EXPECT_EQ(sent.size(), 7u) << "ucci, quit, uci, Ponder, UCI_Variant, isready, position: no go";
-    EXPECT_EQ(sent.back(), "position startpos");
+    EXPECT_EQ(engine.lastReply(), EngineReply(NoMove {}));
+    const std::vector<std::string> sent = transcript(7, 300);
+    EXPECT_EQ(sent.size(), 6u) << "ucci, quit, uci, Ponder, UCI_Variant, isready: nothing more";
 
-    engine.sendLine(MATED);
-    engine.sendLine("go depth 3");
-    EXPECT_EQ(lineStartingWith("nobestmove"), "nobestmove") << "the engine said bestmove 0000";
+    ASSERT_TRUE(test::search(engine, MATED, "go depth 3"));
+    EXPECT_EQ(lineStartingWith("bestmove 0000"), "bestmove 0000");
+    EXPECT_EQ(engine.lastReply(), EngineReply(NoMove {})) << "the engine said bestmove 0000";
     EXPECT_EQ(engine.state(), EngineState::Idle);
 }
 
 TEST_F(FakeEngineTest, OneBasedRanksAreLearntAndConvertedBothWays) {
     mode("uci1,info,ponder");
     ASSERT_TRUE(load());
-    engine.sendLine("position startpos moves h2e2");
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos moves h2e2", "go depth 1"));
     std::string info = lineStartingWith("info depth 1 ");
     std::string reply = lineStartingWith("bestmove ");
     ASSERT_NE(reply, "");
@@ -302,26 +334,24 @@ TEST_F(FakeEngineTest, OneBasedRanksAreLearntAndConvertedBothWays) {
 
     Board board;
     board.setPosition("position startpos moves h2e2");
-    const std::size_t ponder = reply.find(" ponder ");
-    ASSERT_NE(ponder, std::string::npos);
-    EXPECT_NE(info.find(" pv " + reply.substr(9, ponder - 9) + " "), std::string::npos) << info;
-    EXPECT_TRUE(board.makeMoveText(reply.substr(9, ponder - 9))) << reply;
-    EXPECT_TRUE(board.makeMoveText(reply.substr(ponder + 8))) << reply;
+    ASSERT_TRUE(engine.lastReply());
+    const BestMove best = std::get<BestMove>(*engine.lastReply());
+    ASSERT_NE(best.ponder, "");
+    EXPECT_NE(info.find(" pv " + moveToOneBased(best.move) + " "), std::string::npos) << info;
+    EXPECT_TRUE(board.makeMoveText(best.move)) << reply;
+    EXPECT_TRUE(board.makeMoveText(best.ponder)) << reply;
 
     // Known now: moves go out 1-based, and the replies stay legal 0-based ones.
     for (const char* moves : { "h2e2 h9g7", "h2e2 h9g7 h0g2 i9h9" }) {
         const std::string line = std::string("position startpos moves ") + moves;
-        engine.sendLine(line);
-        engine.sendLine("go depth 1");
+        ASSERT_TRUE(test::search(engine, line, "go depth 1"));
         reply = lineStartingWith("bestmove ");
         EXPECT_EQ(transcript().end()[-2], positionToOneBased(line));
         Board after;
         after.setPosition(line);
-        EXPECT_TRUE(after.makeMoveText(reply.substr(9, 4))) << reply;
+        EXPECT_TRUE(after.makeMoveText(bestMoveOf(engine.lastReply()))) << reply;
     }
-    engine.sendLine("position startpos");
-    engine.sendLine("banmoves h2e2");
-    engine.sendLine("go depth 1");
+    ASSERT_TRUE(test::search(engine, "position startpos", "go depth 1", { "h2e2" }));
     EXPECT_NE(lineStartingWith("bestmove "), "");
     EXPECT_NE(transcript().back().find(" searchmoves "), std::string::npos);
     EXPECT_NE(transcript().back().find(" h1g3"), std::string::npos) << "1-based searchmoves";

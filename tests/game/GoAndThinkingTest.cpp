@@ -1,5 +1,6 @@
-// The texts the engine glue builds: "go" lines for every level, and the rows of the
-// thinking boxes.
+// What the engine glue asks and reads: the "go" line of every level as UCCI writes it,
+// replies read as values, and the rows of the thinking boxes.
+#include "enginelink/EngineDialect.h"
 #include "game/EngineGlue.h"
 #include "game/ThinkingInfo.h"
 #include "rules/Board.h"
@@ -44,17 +45,40 @@ TEST(GoCommand, EveryModeWithAndWithoutPonder) {
         { noMoves, 3, 10, 20, false, "go time 10 movestogo -1 opptime 20 oppmovestogo -1" },
         { level(LEVEL_TIME_INCREMENT), 9, 299000, 301000, true,
             "go ponder time 299000 increment 2000 opptime 301000 oppincrement 2000" },
-        { level(LEVEL_INFINITE), 3, 1, 2, true, "go infinite" },
+        { level(LEVEL_INFINITE), 3, 1, 2, false, "go infinite" },
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(goCommand(r.level, r.plies, r.my, r.opp, r.ponder), r.expected) << r.expected;
+    for (const Row& r : rows) {
+        const SearchRequest request { std::string(START_FEN), {}, {},
+            r.ponder ? SearchMode::Ponder : SearchMode::Play,
+            searchLimits(r.level, r.plies, r.my, r.opp), 1 };
+        EXPECT_EQ(UcciDialect().startSearch(request, true).lines.back(), r.expected);
+    }
 }
 
-TEST(NoMoveReply, NobestmoveAndBestmoveNone) {
-    EXPECT_TRUE(isNoMoveReply("nobestmove"));
-    EXPECT_TRUE(isNoMoveReply("bestmove (none)"));
-    EXPECT_FALSE(isNoMoveReply("bestmove h2e2"));
-    EXPECT_FALSE(isNoMoveReply("nobestmoves"));
+TEST(EngineReply, BestMovesNoMovesAndThinkingLinesAreRead) {
+    struct Row {
+        const char* line;
+        std::optional<EngineReply> reply;
+    };
+    ThinkingLine full { 10, Score { Score::Kind::Centipawns, -35 }, 77, 9000, 2, { "h2e2" } };
+    ThinkingLine mate { 7, Score { Score::Kind::Mate, -3 }, std::nullopt, std::nullopt, 1, {} };
+    const Row rows[] = {
+        { "nobestmove", NoMove {} },
+        { "bestmove (none)", NoMove {} },
+        { "bestmove", NoMove {} },
+        { "bestmove h2e2", BestMove { "h2e2", "" } },
+        { "bestmove h2e2 ponder h9g7", BestMove { "h2e2", "h9g7" } },
+        { "bestmove  h2e2   ponder  h9g7 ", BestMove { "h2e2", "h9g7" } },
+        { "nobestmoves", std::nullopt },
+        { "info string depth 3", std::nullopt },
+        { "readyok", std::nullopt },
+        { "info depth 10 seldepth 14 multipv 2 score cp -35 nodes 9000 nps 5 time 77 pv h2e2",
+            full },
+        { "info depth 7 score mate -3 upperbound", mate },
+        // Values that are no numbers are left out, not guessed.
+        { "info depth x score cp y time 1.5", ThinkingLine {} },
+    };
+    for (const Row& r : rows) EXPECT_EQ(parseEngineReply(r.line), r.reply) << r.line;
 }
 
 TEST(ThinkingRow, ColumnsGuessAndVariation) {
@@ -91,7 +115,9 @@ TEST(ThinkingRow, ColumnsGuessAndVariation) {
         Board board;
         board.setStartPosition();
         std::string bad = "stale";
-        EXPECT_EQ(thinkingRow(board, r.line, r.guess, bad), r.expected) << r.line;
+        const std::optional<ThinkingLine> line = parseThinkingLine(r.line);
+        ASSERT_TRUE(line) << r.line;
+        EXPECT_EQ(thinkingRow(board, *line, r.guess, bad), r.expected) << r.line;
         EXPECT_EQ(bad, r.bad) << r.line;
     }
 }

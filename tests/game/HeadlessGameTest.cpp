@@ -1,5 +1,6 @@
 // The game without any window, as the command line drives it: a whole game between
 // two engine processes, and an engine that will not stop.
+#include "../support/SearchText.h"
 #include "game/Game.h"
 #include "game/HeadlessHost.h"
 #include "platform/Ticks.h"
@@ -71,8 +72,8 @@ TEST_F(HeadlessGameTest, AnEngineThatIgnoresStopIsReportedAndNothingIsSent) {
     EXPECT_GE(tickMs() - start, EngineGlue::STOP_FOR_SEARCH_MS - 50);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "FakeEngine 暂时无法响应！");
-    EXPECT_EQ(game.engineSlot(true).lastPositionCommand().find("moves"), std::string::npos)
-        << "the new position was never sent";
+    ASSERT_TRUE(game.engineSlot(true).searched());
+    EXPECT_TRUE(game.engineSlot(true).searched()->moves.empty()) << "the new position was never sent";
 }
 
 TEST_F(HeadlessGameTest, AReplyForAnotherPositionIsNotPlayed) {
@@ -139,10 +140,11 @@ TEST_F(HeadlessGameTest, APonderSearchThatEndedByItselfIsPlayedWhenItsGuessComes
     // once: the reply waits, since the person has not moved yet.
     ASSERT_TRUE(runUntil([&] {
         return game.state().board.plyCount() == 1 && engine.state() == EngineState::Idle
-            && !engine.lastReply().empty();
+            && engine.lastReply();
     }));
-    const std::string pondered = engine.lastPositionCommand();
-    const std::string guess = pondered.substr(pondered.rfind(' ') + 1);
+    ASSERT_TRUE(engine.searched());
+    ASSERT_EQ(engine.searched()->moves.size(), 2u);
+    const std::string guess = engine.searched()->moves.back();
     ASSERT_TRUE(game.flow().playMove(guess));
     ASSERT_TRUE(runUntil([&] { return game.state().board.plyCount() == 3; }));
     // The stored reply was played: no second real search, no ponderhit to an idle engine.
@@ -203,10 +205,8 @@ TEST(HeadlessGameEngines, BothStartSideBySideAndLeaveTogether) {
         const std::vector<std::string> start = lines();
         ASSERT_GE(start.size(), 2u);
         EXPECT_EQ(start[1], "ucci") << "the second engine is greeted before the first answers";
-        for (bool main : { true, false }) {
-            game.engineSlot(main).sendLine("position startpos");
-            game.engineSlot(main).sendLine("go infinite");
-        }
+        for (bool main : { true, false })
+            ASSERT_TRUE(game.engineSlot(main).startSearch(test::searchFor("position startpos", "go")));
     }
     // Both were told to stop, and to quit, before either was waited for.
     const std::vector<std::string> end = lines();

@@ -49,10 +49,14 @@ TEST(MatchScore, RecordNumbersMovesFromTheSideToMoveWithEvaluations) {
 }
 
 TEST(MatchScore, EvaluationsComeFromTheLastInfoLine) {
-    EXPECT_EQ(evaluationOfInfo("info depth 12 score 35 time 800 pv h2e2", 1234), "+0.35/12 1.2s");
-    EXPECT_EQ(evaluationOfInfo("info depth 7 score cp -120 pv h2e2", 50), "-1.20/7 0.1s");
-    EXPECT_EQ(evaluationOfInfo("info depth 20 score mate -3", 500), "-M3/20 0.5s");
-    EXPECT_EQ(evaluationOfInfo("info depth 3 nodes 100", 500), "") << "no score, no comment";
+    const auto of = [](const char* line, int timeMs) {
+        return evaluationOfInfo(parseThinkingLine(line), timeMs);
+    };
+    EXPECT_EQ(of("info depth 12 score 35 time 800 pv h2e2", 1234), "+0.35/12 1.2s");
+    EXPECT_EQ(of("info depth 7 score cp -120 pv h2e2", 50), "-1.20/7 0.1s");
+    EXPECT_EQ(of("info depth 20 score mate -3", 500), "-M3/20 0.5s");
+    EXPECT_EQ(of("info depth 3 nodes 100", 500), "") << "no score, no comment";
+    EXPECT_EQ(evaluationOfInfo(std::nullopt, 500), "");
 }
 
 CliRun runCli(const std::string& arguments) {
