@@ -96,6 +96,9 @@ public:
     EngineState knownState() const { return state_; }
     // 0 when no process runs.
     int processId() const;
+    // The descriptor the engine's output arrives on, to wait on beside others (poll);
+    // -1 when no process runs. Lines are still taken with readLine.
+    int outputDescriptor() const;
 
     // Reads and discards lines until two reads in a row find none.
     void drainOutput();

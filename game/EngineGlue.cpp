@@ -185,11 +185,14 @@ void EngineGlue::appendThinkingInfo(
 }
 
 void EngineGlue::pollEngines() {
-    for (EngineProcess* engine : { &state_.mainEngine, &state_.secondaryEngine }) {
-        const int source = engine == &state_.mainEngine ? LINE_FROM_MAIN : LINE_FROM_SECONDARY;
-        for (std::string line = engine->readLine(); !line.empty(); line = engine->readLine())
-            handleEngineLine(*engine, line, source);
-    }
+    pollEngine(state_.mainEngine);
+    pollEngine(state_.secondaryEngine);
+}
+
+void EngineGlue::pollEngine(EngineProcess& engine) {
+    const int source = state_.isMainEngine(engine) ? LINE_FROM_MAIN : LINE_FROM_SECONDARY;
+    for (std::string line = engine.readLine(); !line.empty(); line = engine.readLine())
+        handleEngineLine(engine, line, source);
 }
 
 void EngineGlue::stopThinking() {

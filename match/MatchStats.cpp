@@ -1,4 +1,4 @@
-#include "MatchStats.h"
+#include "match/MatchStats.h"
 
 #include "game/ThinkingInfo.h"
 #include "records/Evaluation.h"
