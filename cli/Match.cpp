@@ -1,5 +1,6 @@
 #include "Match.h"
 
+#include "match/NamedValues.h"
 #include "match/TimeControl.h"
 
 #include <atomic>
@@ -18,13 +19,8 @@ std::atomic<bool> interrupted { false };
 
 constexpr int GAMES_UNTIL_DECIDED = 1000000;
 
-bool parseInt(const char* text, int& value, int low, int high) {
-    const char* end = text + std::strlen(text);
-    auto [ptr, ec] = std::from_chars(text, end, value);
-    return ec == std::errc() && ptr == end && value >= low && value <= high;
-}
-
-bool parseNumber(const char* text, double& value, double low, double high) {
+// A whole number or decimal within [low, high]; nothing else may follow it.
+template<typename T> bool parseInRange(const char* text, T& value, T low, T high) {
     const char* end = text + std::strlen(text);
     auto [ptr, ec] = std::from_chars(text, end, value);
     return ec == std::errc() && ptr == end && value >= low && value <= high;
@@ -36,12 +32,7 @@ bool parseProtocol(const std::string& text, EngineProtocol& protocol) {
         { "uci", EngineProtocol::Uci },
         { "auto", EngineProtocol::Auto },
     };
-    for (const auto& [name, value] : NAMES)
-        if (text == name) {
-            protocol = value;
-            return true;
-        }
-    return false;
+    return valueOfName(text, NAMES, protocol);
 }
 
 // "NAME=VALUE"; the name may not be empty, the value may.
@@ -65,11 +56,11 @@ EngineEntry* engineOfFlag(const std::string& flag, std::string_view stem, MatchO
 bool applyFlag(const std::string& flag, const char* value, MatchOptions& o, std::string& error) {
     TournamentOptions& t = o.tournament;
     LevelSettings& level = t.level;
-    if (flag == "--games") return parseInt(value, t.gamesPerPairing, 1, GAMES_UNTIL_DECIDED);
-    if (flag == "--concurrency") return parseInt(value, t.concurrency, 1, 64);
+    if (flag == "--games") return parseInRange(value, t.gamesPerPairing, 1, GAMES_UNTIL_DECIDED);
+    if (flag == "--concurrency") return parseInRange(value, t.concurrency, 1, 64);
     if (flag == "--movetime") {
         int ms = 0;
-        if (!parseInt(value, ms, 100, 3600000)) return false;
+        if (!parseInRange(value, ms, 100, 3600000)) return false;
         level.mode = LEVEL_MOVE_TIME;
         level.moveTimeTenths = ms / 100;
         return true;
@@ -84,12 +75,12 @@ bool applyFlag(const std::string& flag, const char* value, MatchOptions& o, std:
     }
     if (flag == "--depth") {
         level.mode = LEVEL_DEPTH;
-        return parseInt(value, level.depthLimit, 1, 100);
+        return parseInRange(value, level.depthLimit, 1, 100);
     }
     if (flag == "--schedule") return parseScheduleKind(value, t.kind);
     if (flag == "--alpha" || flag == "--beta") {
         if (!t.sprt) return false;
-        return parseNumber(value, flag == "--alpha" ? t.sprt->alpha : t.sprt->beta, 1e-6, 0.5);
+        return parseInRange(value, flag == "--alpha" ? t.sprt->alpha : t.sprt->beta, 1e-6, 0.5);
     }
     if (flag == "--openings") {
         o.openingsFile = value;
@@ -199,8 +190,8 @@ std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string
         std::string why;
         if (flag == "--sprt") {
             Sprt sprt;
-            ok = parseNumber(argv[i + 1], sprt.elo0, -1000, 1000)
-                && parseNumber(argv[i + 2], sprt.elo1, -1000, 1000);
+            ok = parseInRange(argv[i + 1], sprt.elo0, -1000.0, 1000.0)
+                && parseInRange(argv[i + 2], sprt.elo1, -1000.0, 1000.0);
             o.tournament.sprt = sprt;
         } else {
             ok = applyFlag(flag, argv[i + 1], o, why);

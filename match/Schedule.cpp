@@ -1,5 +1,7 @@
 #include "match/Schedule.h"
 
+#include "match/NamedValues.h"
+
 #include <utility>
 
 namespace qinglan {
@@ -45,12 +47,7 @@ bool parseScheduleKind(const std::string& text, ScheduleKind& kind) {
         { "round-robin", ScheduleKind::RoundRobin },
         { "gauntlet", ScheduleKind::Gauntlet },
     };
-    for (const auto& [name, value] : NAMES)
-        if (text == name) {
-            kind = value;
-            return true;
-        }
-    return false;
+    return valueOfName(text, NAMES, kind);
 }
 
 } // namespace qinglan
