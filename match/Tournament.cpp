@@ -91,6 +91,8 @@ bool Tournament::run(const std::atomic<bool>& stop, std::string& error) {
         char drained[64];
         while (::read(wakePipe_[0], drained, sizeof drained) > 0) { }
         for (auto& slot : slots_) {
+            // Not even a game that ended at the same time counts after the verdict.
+            if (verdict_ != SprtVerdict::Undecided) break;
             if (slot->collectPreparation() && !checkLoads(*slot, error)) failed = true;
             if (failed || slot->phase() != GameSlot::Phase::Playing) continue;
             if (std::optional<MatchGame> game = slot->step(fds)) {
