@@ -1,6 +1,6 @@
 #include "MatchStats.h"
 
-#include "game/ThinkingInfo.h"
+#include "game/EngineThoughts.h"
 #include "records/Evaluation.h"
 #include "records/PgnWriter.h"
 
@@ -60,17 +60,10 @@ std::string formatElo(double elo) {
 }
 
 std::string evaluationOfInfo(const std::string& infoLine, int timeMs) {
-    const std::string score = infoScore(infoLine);
-    if (score.empty()) return {};
-    Evaluation evaluation;
-    evaluation.depth = std::atoi(infoValue(infoLine, "depth ").c_str());
-    evaluation.timeMs = timeMs;
-    // UCI mates come as "#-3"; plain scores are centipawns.
-    if (score[0] == '#')
-        evaluation.mateIn = std::atoi(score.c_str() + 1);
-    else
-        evaluation.centipawns = std::atoi(score.c_str());
-    return evaluationComment(evaluation);
+    std::optional<Evaluation> evaluation = infoEvaluation(infoLine);
+    if (!evaluation) return {};
+    evaluation->timeMs = timeMs;
+    return evaluationComment(*evaluation);
 }
 
 std::string pgnOf(const MatchGame& game) {

@@ -125,6 +125,7 @@ void EngineGlue::handleEngineLine(EngineProcess& engine, const std::string& line
             (source == LINE_FROM_MAIN ? state_.mainEngineMoveText : state_.secondaryEngineMoveText)
                 .clear();
         host_.engineInfo(source == LINE_FROM_MAIN, line);
+        state_.thoughts.note(source == LINE_FROM_MAIN, line, scratch);
         appendThinkingInfo(scratch, line, displayText(engine.name()), source == LINE_FROM_MAIN);
     }
 }
