@@ -62,7 +62,8 @@ void MoveListWindow::showList(const MoveListText& list, int current, const std::
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (box_->toPlainText() != shown) box_->setPlainText(shown);
     highlightCurrent();
-    const QString text = QString::fromStdString(comment);
+    // Files break comment lines with CR LF; the box wants one break for each.
+    const QString text = QString::fromStdString(comment).remove(QLatin1Char('\r'));
     // Typing goes on in the box as it is; another move shows its own comment.
     if (moved || (!commentBox_->hasFocus() && commentBox_->toPlainText() != text)) {
         showingComment_ = true;
