@@ -14,7 +14,7 @@ namespace qinglan {
 
 namespace {
 // The comment box takes this share of the window's height.
-constexpr int COMMENT_SHARE_PERCENT = 28;
+constexpr int COMMENT_SHARE_PERCENT = 35;
 } // namespace
 
 const MoveListWindow::AnnotationChoice MoveListWindow::ANNOTATIONS[7]

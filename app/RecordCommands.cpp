@@ -35,14 +35,13 @@ bool openSource(MainWindow& window, GameSource& source, const std::string& where
         window.flow().openPosition(source.position);
         return true;
     }
-    std::vector<ReadGame>& games = source.records.games;
     int chosen = 0;
-    if (games.size() > 1) {
-        GameListDialog list(games, &window);
+    if (source.games.size() > 1) {
+        GameListDialog list(source.games, &window);
         if (runModalDialog(list) != QDialog::Accepted || !list.chosenGame()) return false;
         chosen = *list.chosenGame();
     }
-    ReadGame& read = games[chosen];
+    ReadGame read = readListedGame(source, chosen);
     const std::string problem = read.problem;
     window.flow().openRecord(std::move(read.game));
     // What came before the fault is shown; the person should know the rest is missing.

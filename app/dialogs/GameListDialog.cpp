@@ -20,18 +20,21 @@ constexpr int CLIENT_WIDTH = 640;
 constexpr int CLIENT_HEIGHT = 420;
 constexpr std::array<std::string_view, 5> COLUMN_TAGS
     = { tags::EVENT, tags::RED, tags::BLACK, tags::DATE, tags::RESULT };
+constexpr int COLUMN_WIDTHS[] = { 50, 200, 100, 100, 90 }; // the result takes the rest
 constexpr std::array<const char*, 6> HEADERS = { "序号", "赛事", "红方", "黑方", "日期", "结果" };
 
 // The rows made once: sorting and filtering ten thousand games reads them many times.
 class GameListModel : public QAbstractTableModel {
 public:
-    GameListModel(const std::vector<ReadGame>& games, QObject* parent)
+    GameListModel(const std::vector<ListedGame>& games, QObject* parent)
         : QAbstractTableModel(parent) {
         rows_.reserve(games.size());
-        for (const ReadGame& read : games) {
+        for (const ListedGame& read : games) {
             std::array<QString, COLUMN_TAGS.size()> row;
             for (std::size_t c = 0; c < COLUMN_TAGS.size(); ++c)
                 row[c] = QString::fromUtf8(read.game.tag(COLUMN_TAGS[c]));
+            // Collections often name a game only by its title.
+            if (row[0].isEmpty()) row[0] = QString::fromUtf8(read.game.tag("Title"));
             rows_.push_back(std::move(row));
         }
     }
@@ -58,7 +61,7 @@ private:
 
 } // namespace
 
-GameListDialog::GameListDialog(const std::vector<ReadGame>& games, QWidget* owner)
+GameListDialog::GameListDialog(const std::vector<ListedGame>& games, QWidget* owner)
     : QDialog(owner)
     , table_(new QTableView(this))
     , filter_(new QLineEdit(this))
@@ -80,9 +83,10 @@ GameListDialog::GameListDialog(const std::vector<ReadGame>& games, QWidget* owne
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setColumnWidth(0, 60);
-    table_->setColumnWidth(1, 200);
+    int column = 0;
+    for (int width : COLUMN_WIDTHS) table_->setColumnWidth(column++, width);
     table_->selectRow(0);
     connect(table_, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RecordFile.h"
+#include "game/RecordFiles.h"
 
 #include <QDialog>
 #include <optional>
@@ -17,7 +17,7 @@ namespace qinglan {
 // matches any column. chosenGame() is the index of the game chosen in the file.
 class GameListDialog : public QDialog {
 public:
-    GameListDialog(const std::vector<ReadGame>& games, QWidget* owner);
+    GameListDialog(const std::vector<ListedGame>& games, QWidget* owner);
     std::optional<int> chosenGame() const;
     QTableView* table() const { return table_; }
     QLineEdit* filter() const { return filter_; }

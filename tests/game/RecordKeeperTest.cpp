@@ -219,7 +219,8 @@ TEST_F(RecordKeeperTest, FilesAndTextsAreToldApartByContent) {
     const GameSource position = readGameText("position startpos moves h2e2");
     EXPECT_TRUE(position.isPosition());
     const GameSource pgn = readGameText("1. 炮二平五 马８进７ *");
-    ASSERT_EQ(pgn.records.games.size(), 1u);
+    ASSERT_EQ(pgn.games.size(), 1u);
+    EXPECT_EQ(readListedGame(pgn, 0).game.mainLine().size(), 2u);
     EXPECT_FALSE(pgn.isPosition());
     EXPECT_NE(readGameText("hello").error, "");
     EXPECT_NE(readGameFile("/nonexistent/game.pgn").error, "");
@@ -227,9 +228,10 @@ TEST_F(RecordKeeperTest, FilesAndTextsAreToldApartByContent) {
     const std::string gbk = pgnBytes(game, { Notation::Wxf, true });
     EXPECT_EQ(gbk.find("测试"), std::string::npos) << "not UTF-8";
     const GameSource back = readGameText(gbk);
-    ASSERT_EQ(back.records.games.size(), 1u);
-    EXPECT_EQ(back.records.games[0].game.tag(tags::EVENT), "测试");
-    EXPECT_EQ(back.records.games[0].game.comment(back.records.games[0].game.mainLine()[0]), "评注");
+    ASSERT_EQ(back.games.size(), 1u);
+    const GameRecord read = readListedGame(back, 0).game;
+    EXPECT_EQ(read.tag(tags::EVENT), "测试");
+    EXPECT_EQ(read.comment(read.mainLine()[0]), "评注");
 }
 
 } // namespace
