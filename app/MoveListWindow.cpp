@@ -81,7 +81,7 @@ void MoveListWindow::highlightCurrent() {
     selection.cursor = QTextCursor(block);
     box_->setExtraSelections({ selection });
     box_->setTextCursor(QTextCursor(block));
-    box_->ensureCursorVisible();
+    box_->centerCursor();
     // At the end of the list the last line is kept in view as it always was.
     if (line + 1 >= box_->document()->blockCount())
         box_->verticalScrollBar()->setValue(box_->verticalScrollBar()->maximum());
