@@ -6,7 +6,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace qinglan {
 
@@ -58,12 +57,7 @@ GameInfoDialog::GameInfoDialog(const GameRecord& game, QWidget* owner)
         form->addRow(caption, edit);
         edits_.emplace_back(field.tag, edit);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("确定按钮"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(*this);
     form->addRow(buttons);
     placeDialog(*this, owner, CLIENT_WIDTH, CLIENT_HEIGHT);
 }

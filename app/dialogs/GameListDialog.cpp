@@ -6,7 +6,6 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -89,12 +88,7 @@ GameListDialog::GameListDialog(const std::vector<ListedGame>& games, QWidget* ow
     for (int width : COLUMN_WIDTHS) table_->setColumnWidth(column++, width);
     table_->selectRow(0);
     connect(table_, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("打开"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("确定按钮"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(*this, "打开");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(filter_);
     layout->addWidget(table_);

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QPushButton>
 
 namespace qinglan {
 
@@ -30,12 +29,7 @@ SaveOptionsDialog::SaveOptionsDialog(QWidget* owner)
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("记谱方式："), notation_);
     form->addRow(QStringLiteral("文字编码："), encoding_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("确定按钮"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(*this);
     form->addRow(buttons);
     placeDialog(*this, owner, CLIENT_WIDTH, CLIENT_HEIGHT);
 }
