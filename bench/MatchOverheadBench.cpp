@@ -27,13 +27,17 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Sends the position and "go depth 1", and waits on the pipe for the reply.
+// Asks for a depth-1 search of the position and waits on the pipe for the reply.
 bool searchOnce(EngineProcess& engine, const Board& position) {
-    engine.sendLine(position.positionCommand());
-    engine.sendLine("go depth 1");
+    Board::History history = position.history();
+    SearchLimits depthOne;
+    depthOne.depth = 1;
+    if (!engine.startSearch({ std::move(history.fen), std::move(history.moves), {},
+            SearchMode::Play, depthOne, 1 }))
+        return false;
     for (;;) {
-        for (std::string line = engine.readLine(); !line.empty(); line = engine.readLine())
-            if (line.starts_with("bestmove") || line.starts_with("nobestmove")) return true;
+        while (engine.receive())
+            if (engine.lastReply()) return true;
         pollfd output { engine.outputDescriptor(), POLLIN, 0 };
         if (!engine.isRunning() || poll(&output, 1, 5000) <= 0) return false;
     }

@@ -121,6 +121,7 @@ void EngineGlue::handleReply(EngineProcess& engine, const EngineReply& reply, in
             (source == LINE_FROM_MAIN ? state_.mainEngineMoveText : state_.secondaryEngineMoveText)
                 .clear();
         host_.engineInfo(source == LINE_FROM_MAIN, info);
+        state_.thoughts.note(source == LINE_FROM_MAIN, info, scratch);
         appendThinkingInfo(scratch, info, displayText(engine.name()), source == LINE_FROM_MAIN);
     }
 }
