@@ -204,7 +204,8 @@ TEST_F(RecordKeeperTest, ALineAboutAnotherPositionIsNotTaken) {
     other.setStartPosition();
     ASSERT_TRUE(other.makeMoveText("h2e2"));
     thoughts.note(true, *parseThinkingLine("info depth 9 score -40 time 1500 pv h9g7"), other);
-    thoughts.note(false, *parseThinkingLine("info depth 3 nodes 10"), start); // no score: nothing kept
+    thoughts.note(
+        false, *parseThinkingLine("info depth 3 nodes 10"), start); // no score: nothing kept
     EXPECT_FALSE(thoughts.take(true, start));
     EXPECT_FALSE(thoughts.take(false, start));
     thoughts.note(true, *parseThinkingLine("info depth 9 score mate -3 time 1500 pv h9g7"), other);
