@@ -145,33 +145,34 @@ TEST_F(MatchRunTest, InterruptPrintsTheScoreSoFarAndLeavesNoEngineBehind) {
 TEST_F(MatchRunTest, MisbehavingEnginesLoseAndTheMatchGoesOn) {
     const struct {
         const char* mode;
-        const char* reason;
+        ResultReason fault;
     } rows[] = {
-        { "illegal", "Bad 输出错误信息！" },
-        { "nobestmove", "Bad 罢工了！" },
-        { "crash-on-go", "Bad crashed" },
-        { "ignore-stop", "Bad did not reply in time" },
+        { "illegal", ResultReason::IllegalMove },
+        { "nobestmove", ResultReason::EngineGaveUp },
+        { "crash-on-go", ResultReason::EngineCrash },
+        { "ignore-stop", ResultReason::NoReply },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.mode);
+        // The reason names the bad engine with its own fault, whichever side it had.
+        const std::string reason = resultReasonText(lossOf(false, row.fault), "Good", "Bad");
+        ASSERT_EQ(reason, resultReasonText(lossOf(true, row.fault), "Bad", "Good"));
+        ASSERT_EQ(reason.rfind("Bad ", 0), 0u) << reason;
         const std::string pgn = (dir / "games.pgn").string();
         const CliRun run = runCli("match " + engine("Good", "") + " " + engine("Bad", row.mode)
             + " --games 2 --movetime 100 --pgn " + pgn);
         EXPECT_EQ(run.exitCode, 0) << run.out;
         // Good wins both games, as red and as black, each for the bad engine's fault.
-        EXPECT_NE(run.out.find("Game 1 (Good vs Bad): 1-0 {" + std::string(row.reason) + "}"),
-            std::string::npos)
+        EXPECT_NE(run.out.find("Game 1 (Good vs Bad): 1-0 {" + reason + "}"), std::string::npos)
             << run.out;
-        EXPECT_NE(run.out.find("Game 2 (Bad vs Good): 0-1 {" + std::string(row.reason) + "}"),
-            std::string::npos)
+        EXPECT_NE(run.out.find("Game 2 (Bad vs Good): 0-1 {" + reason + "}"), std::string::npos)
             << run.out;
         EXPECT_NE(run.out.find("2 wins, 0 draws, 0 losses, 2.0/2 (100.0%)"), std::string::npos)
             << run.out;
         std::ifstream in(pgn);
         const std::string text(
             (std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_NE(
-            text.find("[Termination \"" + std::string(row.reason) + "\"]"), std::string::npos);
+        EXPECT_NE(text.find("[Termination \"" + reason + "\"]"), std::string::npos);
     }
 }
 
