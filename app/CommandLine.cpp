@@ -4,9 +4,7 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <filesystem>
 
 namespace qinglan {
 
@@ -64,22 +62,13 @@ std::string helpMessage() {
     return "用法 (usage): qinglan [--version | --help | FILE]\n"
            "青岚象棋：与 UCCI/UCI 引擎对弈的中国象棋程序。\n"
            "\n"
-           "  FILE          启动时打开的局面文件（.fen）\n"
+           "  FILE          启动时打开的棋谱或局面文件（.pgn、.xqf、.fen）\n"
            "  -v, --version 显示版本后退出\n"
            "  -h, --help    显示本说明后退出\n"
            "\n"
            "设置文件：程序目录下的“青岚象棋配置.ini”，安装后为 ~/.config/qinglan/。\n"
            "默认引擎“青岚引擎1.0.exe”“松涛引擎1.0.exe”：程序目录，或安装目录的 lib/qinglan/。\n"
            "更多说明见菜单 帮助 → 帮助主题（F1）与 man qinglan。\n";
-}
-
-StartFileKind startFileKind(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".fen") return StartFileKind::Position;
-    if (extension == ".xqf" || extension == ".pgn") return StartFileKind::GameRecord;
-    return StartFileKind::Unknown;
 }
 
 } // namespace qinglan

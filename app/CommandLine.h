@@ -31,9 +31,4 @@ std::optional<int> answerVersionOrHelp(int argc, char** argv);
 // Prints why the line was refused, and the help, to stderr; returns the exit code (2).
 int refuse(const CommandLine& line);
 
-// What a file given at start is, by its name: a position the window opens, a game
-// record it cannot open yet, or something else.
-enum class StartFileKind { Position, GameRecord, Unknown };
-StartFileKind startFileKind(const std::string& path);
-
 } // namespace qinglan

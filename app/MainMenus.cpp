@@ -30,6 +30,11 @@ MainMenus MainMenus::build(QMenuBar& bar) {
     m.open = item(game, "打开...(&O)");
     m.save = item(game, "保存...(&S)");
     game->addSeparator();
+    m.openRecord = item(game, "打开棋谱...(&R)", "Ctrl+O");
+    m.saveRecord = item(game, "保存棋谱...(&W)", "Ctrl+S");
+    m.gameInfo = item(game, "棋局信息...(&I)");
+    m.askToSave = toggle(game, "未保存时提示保存(&A)", nullptr, true);
+    game->addSeparator();
     m.exit = item(game, "退出(&X)");
 
     QMenu* position = bar.addMenu(QStringLiteral("局面(&E)"));
@@ -38,6 +43,17 @@ MainMenus MainMenus::build(QMenuBar& bar) {
     m.banMove = item(position, "设为禁着(&N)");
     m.banMove->setEnabled(false);
     m.flipBoard = toggle(position, "翻转棋盘(&F)", "Ctrl+F", false);
+    position->addSeparator();
+    m.copyRecord = item(position, "复制棋谱(&C)", "Ctrl+C");
+    m.copyPosition = item(position, "复制局面(&P)", "Ctrl+Shift+C");
+    m.paste = item(position, "粘贴(&V)", "Ctrl+V");
+    QMenu* browse = position->addMenu(QStringLiteral("浏览棋谱(&B)"));
+    m.browseStart = item(browse, "开局(&H)", "Home");
+    m.browseBack = item(browse, "上一步(&L)", "Left");
+    m.browseForward = item(browse, "下一步(&R)", "Right");
+    m.browseEnd = item(browse, "终局(&E)", "End");
+    m.browseNextVariation = item(browse, "下一个变着(&D)", "Down");
+    m.browsePreviousVariation = item(browse, "上一个变着(&U)", "Up");
 
     QMenu* options = bar.addMenu(QStringLiteral("选项(&T)"));
     m.sound = toggle(options, "开启音效(&M)", "Ctrl+M", true);

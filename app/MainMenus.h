@@ -12,11 +12,25 @@ struct MainMenus {
     QAction* newGame = nullptr;
     QAction* open = nullptr;
     QAction* save = nullptr;
+    QAction* openRecord = nullptr;
+    QAction* saveRecord = nullptr;
+    QAction* gameInfo = nullptr;
+    QAction* askToSave = nullptr; // checked: an unsaved game is offered for saving
     QAction* exit = nullptr;
     // "局面(&E)"
     QAction* takeBack = nullptr;
     QAction* banMove = nullptr;
     QAction* flipBoard = nullptr;
+    QAction* copyRecord = nullptr;
+    QAction* copyPosition = nullptr;
+    QAction* paste = nullptr;
+    // "浏览棋谱(&B)": Home, ←, →, End, ↓, ↑
+    QAction* browseStart = nullptr;
+    QAction* browseBack = nullptr;
+    QAction* browseForward = nullptr;
+    QAction* browseEnd = nullptr;
+    QAction* browseNextVariation = nullptr;
+    QAction* browsePreviousVariation = nullptr;
     // "选项(&T)"
     QAction* sound = nullptr;
     QAction* displaySettings = nullptr;

@@ -5,6 +5,7 @@
 #include "app/HelpWindow.h"
 #include "app/MoveListWindow.h"
 #include "app/PositionFileCommands.h"
+#include "app/RecordCommands.h"
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
@@ -27,6 +28,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -75,6 +77,7 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
         [this](const std::string& move) { game_.flow().playMove(move); });
     connect(view_, &BoardView::animationFinished, this, [this] { game_.flow().nextTurn(); });
     connect(view_, &BoardView::redrawn, this, [this] { refreshStatus(false); });
+    connectMoveList();
     surface_->installEventFilter(this);
 
     LevelSettings builtIn;
@@ -140,7 +143,38 @@ void MainWindow::connectMenus() {
     connect(
         m.secondaryEngineOptions, &QAction::triggered, this, [this] { editEngineOptions(false); });
     connect(m.newGame, &QAction::triggered, this, &MainWindow::openNewGameDialog);
+    connect(m.openRecord, &QAction::triggered, this, [this] { openGameFile(*this); });
+    connect(m.saveRecord, &QAction::triggered, this, [this] { saveGameRecord(*this); });
+    connect(m.gameInfo, &QAction::triggered, this, [this] { editGameInfo(*this); });
+    connect(m.copyRecord, &QAction::triggered, this, [this] { copyGame(*this); });
+    connect(m.copyPosition, &QAction::triggered, this, [this] { copyPosition(*this); });
+    connect(m.paste, &QAction::triggered, this, [this] { pasteGame(*this); });
+    const std::pair<QAction*, BrowseStep> steps[] = { { m.browseStart, BrowseStep::Start },
+        { m.browseBack, BrowseStep::Back }, { m.browseForward, BrowseStep::Forward },
+        { m.browseEnd, BrowseStep::End }, { m.browseNextVariation, BrowseStep::NextVariation },
+        { m.browsePreviousVariation, BrowseStep::PreviousVariation } };
+    for (const auto& [action, step] : steps)
+        connect(action, &QAction::triggered, this, [this, step] { game_.flow().browse(step); });
     connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
+}
+
+void MainWindow::connectMoveList() {
+    MoveListWindow* list = listWindow_;
+    connect(list, &MoveListWindow::nodeClicked, this,
+        [this](int node) { game_.flow().browseTo(node); });
+    connect(list, &MoveListWindow::stepRequested, this,
+        [this](BrowseStep step) { game_.flow().browse(step); });
+    connect(list, &MoveListWindow::commentEdited, this, [this](int node, const std::string& text) {
+        game_.flow().records().setComment(node, text);
+    });
+    connect(list, &MoveListWindow::annotationChosen, this, [this](int node, int nag) {
+        game_.flow().records().setAnnotation(node, nag);
+        moveListChanged();
+    });
+    // The browsing keys work while the list window is the active one, too.
+    for (QAction* action : { menus_.browseStart, menus_.browseBack, menus_.browseForward,
+             menus_.browseEnd, menus_.browseNextVariation, menus_.browsePreviousVariation })
+        list->addAction(action);
 }
 
 void MainWindow::showDisplaySettingsDialog() {
@@ -186,6 +220,7 @@ void MainWindow::loadSettings() {
     const ProfileFile profile(where.readPath, where.savePath);
     game_.loadEngineSettings(profile, dir);
     applyDisplaySettings(readDisplaySettings(profile));
+    menus_.askToSave->setChecked(readAskToSaveGames(profile));
 }
 
 void MainWindow::saveSettings() {
@@ -193,6 +228,7 @@ void MainWindow::saveSettings() {
     ProfileFile profile(where.readPath, where.savePath);
     game_.saveEngineSettings(profile);
     writeDisplaySettings(profile, state_.displaySettings);
+    writeAskToSaveGames(profile, menus_.askToSave->isChecked());
     // Nothing to tell at exit: a folder that cannot be written keeps the old file.
     profile.save();
 }
@@ -239,7 +275,9 @@ void MainWindow::clearSelection() {
 }
 
 void MainWindow::moveListChanged() {
-    listWindow_->setListText(game_.state().moveList.text());
+    const GameState& game = game_.state();
+    listWindow_->showList(
+        game.moveList, game.record.current, game.record.game.comment(game.record.current));
 }
 
 int MainWindow::showMessage(const std::string& text, const std::string& title, int flags) {
@@ -265,6 +303,7 @@ void MainWindow::openNewGameDialog() {
 }
 
 void MainWindow::startChosenGame(const NewGameChoice& choice) {
+    if (!mayLeaveGame(*this)) return;
     menus_.computerRed->setChecked(choice.computerRed);
     menus_.computerBlack->setChecked(choice.computerBlack);
     game_.flow().setComputerSides(choice.computerRed, choice.computerBlack);
@@ -370,6 +409,7 @@ void MainWindow::placeMoveListWindow(int x, int y, int width, int height) {
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(std::max(1, width / 12));
     listWindow_->moveListBox()->setFont(font);
+    listWindow_->commentBox()->setFont(font);
     const QPoint origin = surface_->mapToGlobal(QPoint(0, 0));
     listWindow_->setGeometry(
         origin.x() + x, origin.y() + y, std::max(1, width), std::max(1, height));
@@ -478,6 +518,14 @@ bool MainWindow::event(QEvent* event) {
         QMetaObject::invokeMethod(this, &MainWindow::openNewGameDialog, Qt::QueuedConnection);
     }
     return QMainWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!mayLeaveGame(*this)) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -90,6 +90,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // An unsaved game is offered for saving first; the window stays when it was not.
+    void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -97,6 +99,8 @@ private:
     // The list's logical place (571, 209, 170 x 200) at the current scale.
     void placeMoveListAtScale();
     void connectMenus();
+    // Clicks, the wheel, comments and annotations of the move-list window.
+    void connectMoveList();
     void setPanelText(TransparentLabel& panel, const std::string& text);
     void showAbout();
     // The settings file: read once while the window is made, written once as it goes.

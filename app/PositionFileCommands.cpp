@@ -1,7 +1,7 @@
 #include "app/PositionFileCommands.h"
 
-#include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/RecordCommands.h"
 #include "game/PositionFile.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageCodes.h"
@@ -20,6 +20,7 @@ void savePositionFile(MainWindow& window) {
 }
 
 void openPositionFile(MainWindow& window) {
+    if (!mayLeaveGame(window)) return;
     const std::string path = askOpenFileName(&window, "打开局面文件", POSITION_FILE_FILTER);
     if (!path.empty()) openPositionFileAt(window, path);
 }
@@ -36,14 +37,7 @@ bool openPositionFileAt(MainWindow& window, const std::string& path) {
 }
 
 void openStartFile(MainWindow& window, const std::string& path) {
-    if (startFileKind(path) == StartFileKind::GameRecord) {
-        window.showMessage(
-            "这个版本还不能打开棋谱文件（XQF、PGN），只能打开局面文件（.fen）：\r\n" + path,
-            "青岚象棋", MESSAGE_FLAG_WARNING);
-    } else if (openPositionFileAt(window, path)) {
-        return;
-    }
-    window.openNewGameDialog();
+    if (!openGameFileAt(window, path)) window.openNewGameDialog();
 }
 
 } // namespace qinglan

@@ -15,9 +15,8 @@ void openPositionFile(MainWindow& window);
 // A position file by its path, as "打开...(&O)" opens a chosen one. False when it
 // could not be read (the message has been shown).
 bool openPositionFileAt(MainWindow& window, const std::string& path);
-// A file given at start: a position is opened; a game record (".xqf", ".pgn"), which
-// the window cannot open yet, is refused with a message saying so. After a refusal or
-// a file that cannot be read, the new-game dialog greets as at a plain start.
+// A file given at start: a position or a game record, told apart by content. After a
+// file that cannot be read (reported), the new-game dialog greets as at a plain start.
 void openStartFile(MainWindow& window, const std::string& path);
 
 } // namespace qinglan

@@ -11,26 +11,70 @@ namespace {
 constexpr const char* BOX_TITLE = "青岚象棋";
 constexpr int STOP_FOR_NEW_POSITION_MS = 1000;
 constexpr int STOP_AT_REST_MS = 100;
+constexpr const char* BRANCH_QUESTION = "这一步之后棋谱里已有着法。\r\n"
+                                        "是：把这步棋添加为变着（原有着法保留）\r\n"
+                                        "否：替换这一步之后的全部着法";
 } // namespace
 
 GameFlow::GameFlow(GameState& state, GameHost& host)
     : state_(state)
-    , host_(host) { }
+    , host_(host)
+    , records_(state) {
+    records_.startFromBoard();
+}
 
 bool GameFlow::playMove(const std::string& moveText) {
     // The previous move is adjudicated before this one is played, whoever sends it.
     if (host_.isMoveInFlight()) host_.finishMoveInFlight();
     Board& board = state_.board;
-    if (state_.gameOver || !board.isLegalMoveText(moveText)) return false;
+    if (!board.isLegalMoveText(moveText)) return false;
+    if (state_.gameOver) {
+        // Where the game ended nothing more is played; a position browsed back is
+        // played on as a game of its own.
+        if (state_.record.game.firstChild(state_.record.current) == GameRecord::NONE) return false;
+        resetForNewPosition();
+    }
+    recordMove(moveText);
     const bool red = board.isRedToMove();
     (red ? state_.redClock : state_.blackClock).addToLimit(state_.currentLevel.incrementMs);
-    state_.moveList.append(
-        MoveListText::lineFor(board.plyCount(), red, board.moveToChinese(moveText)));
     host_.moveListChanged();
     pauseClocks();
     host_.clearSelection();
     host_.startMoveAnimation(moveText);
     return board.makeMoveText(moveText);
+}
+
+void GameFlow::recordMove(const std::string& moveText) {
+    Branching how = Branching::AddVariation;
+    if (records_.needsBranchChoice(moveText)
+        && host_.showMessage(BRANCH_QUESTION, BOX_TITLE, MESSAGE_FLAG_YES_NO) == MESSAGE_NO)
+        how = Branching::ReplaceRest;
+    std::optional<Evaluation> evaluation;
+    const int mover = state_.playerToMove();
+    if (mover == PLAYER_MAIN_ENGINE || mover == PLAYER_SECONDARY_ENGINE)
+        evaluation = state_.thoughts.take(mover == PLAYER_MAIN_ENGINE, state_.board);
+    records_.recordMove(moveText, how, evaluation);
+}
+
+void GameFlow::browseTo(int node) {
+    if (node == state_.record.current || node < 0 || node >= state_.record.game.nodeCount()) return;
+    // A slide in flight has its move on the board already; its turn is not run.
+    host_.cancelMoveAnimation();
+    pauseClocks();
+    stopEngines(STOP_AT_REST_MS);
+    records_.moveTo(node);
+    host_.clearSelection();
+    host_.moveListChanged();
+    host_.hideMarkers();
+    host_.redrawPieces(true);
+    host_.refreshStatus(true);
+}
+
+void GameFlow::openRecord(GameRecord game) {
+    host_.cancelMoveAnimation();
+    records_.open(std::move(game));
+    resetForNewPosition();
+    pauseClocks();
 }
 
 void GameFlow::nextTurn(const std::vector<std::string>& banned) {
@@ -68,7 +112,12 @@ void GameFlow::announceResult(const GameResult& result) {
     // Set before the box: both timers keep firing inside its message loop.
     state_.gameOver = 1;
     state_.result = result;
+    noteResult(result);
     askRestart(result);
+}
+
+void GameFlow::noteResult(const GameResult& result) {
+    records_.noteResult(result, state_.redPlayerName(), state_.blackPlayerName());
 }
 
 void GameFlow::askRestart(const GameResult& result) {
@@ -84,17 +133,23 @@ void GameFlow::newGame(
     else
         state_.board.setStartPosition();
     if (level) state_.currentLevel = *level;
-    state_.moveList.clear();
+    records_.startFromBoard();
     restart();
 }
 
 void GameFlow::openPosition(std::string_view text) {
     host_.cancelMoveAnimation();
     loadPositionText(text, state_.board, state_.moveList);
+    records_.startFromBoard();
     restart();
 }
 
 void GameFlow::restart() {
+    resetForNewPosition();
+    nextTurn();
+}
+
+void GameFlow::resetForNewPosition() {
     host_.clearSelection();
     host_.moveListChanged();
     host_.hideMarkers();
@@ -118,7 +173,7 @@ void GameFlow::restart() {
         clock->reset();
         clock->setLimit(state_.currentLevel.gameTimeMs);
     }
-    nextTurn();
+    state_.thoughts.clear();
 }
 
 void GameFlow::takeBack() {
@@ -159,8 +214,7 @@ void GameFlow::banLastMove() {
 }
 
 void GameFlow::dropLastPly() {
-    state_.board.undoMove();
-    state_.moveList.removeLast();
+    records_.takeBackPly();
 }
 
 void GameFlow::setComputerRed(bool on) {
@@ -193,7 +247,10 @@ std::optional<GameResult> GameFlow::checkTimeouts() {
     else if (state_.blackClock.remaining(now) < 0)
         state_.result = lossOf(false, ResultReason::Time);
     // The clocks keep their state: the loser's time goes on counting on the panel.
-    if (state_.result) state_.gameOver = 1;
+    if (state_.result) {
+        state_.gameOver = 1;
+        noteResult(*state_.result);
+    }
     return state_.result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/GameResult.h"
+#include "game/RecordKeeper.h"
 #include "settings/SettingsRecords.h"
 
 #include <cstdint>
@@ -28,9 +29,18 @@ public:
     GameFlow(GameState& state, GameHost& host);
 
     // Ends a slide still in flight (with its turn change), then makes one legal
-    // coordinate move with its list line, clock handling and slide. False, and
-    // nothing more changes, for an illegal move or once the game is over.
+    // coordinate move with its record node, list line, clock handling and slide. False,
+    // and nothing more changes, for an illegal move or once the game is over. Played
+    // where the record already goes on with other moves, it asks whether to add a
+    // variation (the default) or to replace the rest; in a finished game browsed back,
+    // play resumes from there with fresh clocks.
     bool playMove(const std::string& moveText);
+    // Shows the position of a record node: no clock runs, no engine searches, no
+    // sound plays, until a move is played.
+    void browseTo(int node);
+    void browse(BrowseStep step) { browseTo(records_.stepTarget(step)); }
+    // A record from a file or the clipboard, shown at its start; nothing is searched.
+    void openRecord(GameRecord game);
     // Adjudicates, starts the clock of the side to move and, when the computer plays
     // that side, its engine. Does nothing once the game is over, nor while a slide is
     // in flight: the slide's end runs the turn.
@@ -64,10 +74,16 @@ public:
     void stopEngines(int timeoutMs);
 
     void setSearchStarter(SearchStarter starter) { startSearch_ = std::move(starter); }
+    RecordKeeper& records() { return records_; }
 
 private:
-    // Everything newGame resets once the board and the move list are set.
+    // Everything newGame resets once the board and the record are set.
     void restart();
+    // The same without starting the turn.
+    void resetForNewPosition();
+    // Puts a move about to be played into the record, asking where when it branches.
+    void recordMove(const std::string& moveText);
+    void noteResult(const GameResult& result);
     void pauseClocks();
     void forgetReplies();
     void dropLastPly();
@@ -75,6 +91,7 @@ private:
     GameState& state_;
     GameHost& host_;
     SearchStarter startSearch_;
+    RecordKeeper records_;
 };
 
 } // namespace qinglan

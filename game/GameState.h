@@ -1,9 +1,11 @@
 #pragma once
 
 #include "enginelink/EngineProcess.h"
+#include "game/EngineThoughts.h"
 #include "game/GameResult.h"
 #include "game/MoveListText.h"
 #include "game/Players.h"
+#include "game/RecordKeeper.h"
 #include "game/SideClock.h"
 #include "platform/Ticks.h"
 #include "rules/Board.h"
@@ -21,7 +23,9 @@ namespace qinglan {
 // hosts read it through Game::state().
 struct GameState {
     Board board;
-    MoveListText moveList; // the text the move-list box shows
+    MoveListText moveList; // the text the move-list box shows, made from the record
+    RecordedGame record; // the board shows the position of record.current
+    EngineThoughts thoughts; // each engine's last scored line, for its move's comment
     SideClock redClock, blackClock;
     LevelSettings currentLevel;
     int gameOver = 0; // 1 once result is set

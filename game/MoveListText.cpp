@@ -9,10 +9,23 @@ constexpr std::size_t NUMBER_COLUMNS = 4;
 
 void MoveListText::clear() {
     lines_.assign(1, HEADER);
+    nodes_.assign(1, 0);
 }
 
 void MoveListText::removeLast() {
-    if (lines_.size() > 1) lines_.pop_back();
+    if (lines_.size() <= 1) return;
+    lines_.pop_back();
+    nodes_.pop_back();
+}
+
+int MoveListText::nodeOfLine(int line) const {
+    return line >= 0 && line < static_cast<int>(nodes_.size()) ? nodes_[line] : -1;
+}
+
+int MoveListText::lineOfNode(int node) const {
+    for (std::size_t i = 0; i < nodes_.size(); ++i)
+        if (nodes_[i] == node) return static_cast<int>(i);
+    return -1;
 }
 
 std::string MoveListText::text() const {

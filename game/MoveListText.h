@@ -7,7 +7,8 @@ namespace qinglan {
 
 // The text of the move list: a header line and one line per ply, each line after the
 // first preceded by "\r\n". Kept as lines so that a take-back removes exactly the
-// line of the ply it undoes, whatever its length.
+// line of the ply it undoes, whatever its length. Each line may name the record node it
+// shows (the header names the start), so that a click on a line can go there.
 class MoveListText {
 public:
     MoveListText() { clear(); }
@@ -15,11 +16,17 @@ public:
     // Only the header "  ==开始==" remains.
     void clear();
     // Appends the line for a move; see lineFor.
-    void append(std::string line) { lines_.push_back(std::move(line)); }
+    void append(std::string line, int node = -1) {
+        lines_.push_back(std::move(line));
+        nodes_.push_back(node);
+    }
     // Removes the last move's line; the header always stays.
     void removeLast();
     int moveLineCount() const { return static_cast<int>(lines_.size()) - 1; }
     const std::vector<std::string>& lines() const { return lines_; }
+    // The node a line shows, -1 for none; the line showing node, -1 for none.
+    int nodeOfLine(int line) const;
+    int lineOfNode(int node) const;
     // The whole text, lines joined with "\r\n".
     std::string text() const;
 
@@ -30,6 +37,7 @@ public:
 
 private:
     std::vector<std::string> lines_;
+    std::vector<int> nodes_;
 };
 
 } // namespace qinglan

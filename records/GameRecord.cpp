@@ -189,6 +189,43 @@ void GameRecord::addNag(int node, int nag) {
         extraOf(node).nags.push_back(static_cast<std::uint8_t>(nag));
 }
 
+void GameRecord::clearNags(int node) {
+    if (nodes_[node].extra != NONE) extras_[nodes_[node].extra].nags.clear();
+}
+
+std::vector<int> GameRecord::removeMove(int node) {
+    const int count = nodeCount();
+    std::vector<int> newId(count);
+    if (node <= ROOT || node >= count) {
+        for (int i = 0; i < count; ++i) newId[i] = i;
+        return newId;
+    }
+    Node& parent = nodes_[nodes_[node].parent];
+    int before = NONE;
+    for (int c = parent.firstChild; c != node; c = nodes_[c].nextSibling) before = c;
+    (before == NONE ? parent.firstChild : nodes_[before].nextSibling) = nodes_[node].nextSibling;
+    if (parent.lastChild == node) parent.lastChild = before;
+    // A node always comes after its parent in the array, so one pass finds the subtree.
+    std::vector<bool> removed(count, false);
+    removed[node] = true;
+    for (int i = node + 1; i < count; ++i) removed[i] = removed[nodes_[i].parent];
+    int next = 0;
+    for (int i = 0; i < count; ++i) newId[i] = removed[i] ? NONE : next++;
+    const auto map = [&newId](int id) { return id == NONE ? NONE : newId[id]; };
+    for (int i = 0; i < count; ++i) {
+        if (removed[i]) continue;
+        Node kept = nodes_[i];
+        kept.parent = map(kept.parent);
+        kept.firstChild = map(kept.firstChild);
+        kept.lastChild = map(kept.lastChild);
+        kept.nextSibling = map(kept.nextSibling);
+        nodes_[newId[i]] = kept;
+    }
+    nodes_.resize(next);
+    slot_.cursor.reset();
+    return newId;
+}
+
 bool GameRecord::operator==(const GameRecord& other) const {
     if (tags_ != other.tags_ || startFen_ != other.startFen_ || nodeCount() != other.nodeCount())
         return false;

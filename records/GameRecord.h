@@ -77,6 +77,11 @@ public:
     // moves are annotated: the root takes none, and numbers outside 1-255 are dropped.
     const std::vector<std::uint8_t>& nags(int node) const;
     void addNag(int node, int nag);
+    void clearNags(int node);
+
+    // Removes node's move with everything after it (its variations too). Ids change: the
+    // result gives every old id its new one, NONE for the removed; the root stays.
+    std::vector<int> removeMove(int node);
 
     // Gives back what reading needed and a finished record does not: spare capacity and
     // the cached position.

@@ -143,9 +143,7 @@ bool PgnReader::atLineStart() const {
     return true;
 }
 
-bool PgnReader::next(GameRecord& game, std::string& problem) {
-    game = GameRecord();
-    problem.clear();
+bool PgnReader::startGame() {
     skipBlanks();
     if (at_ >= text_.size()) return false;
     if (gamesRead_ >= MAX_GAMES_PER_FILE) {
@@ -155,9 +153,44 @@ bool PgnReader::next(GameRecord& game, std::string& problem) {
         return false;
     }
     ++gamesRead_;
+    return true;
+}
+
+bool PgnReader::next(GameRecord& game, std::string& problem) {
+    game = GameRecord();
+    problem.clear();
+    if (!startGame()) return false;
     readTags(game, problem);
     readMoveText(game, problem);
     return true;
+}
+
+bool PgnReader::nextTags(GameRecord& tagsOnly, GameSpan& span) {
+    tagsOnly = GameRecord();
+    span = GameSpan();
+    if (!startGame()) return false;
+    span.begin = at_;
+    std::string problem;
+    readTags(tagsOnly, problem);
+    skipMoveText(tagsOnly, span);
+    span.end = at_;
+    return true;
+}
+
+void PgnReader::skipMoveText(GameRecord& tagsOnly, GameSpan& span) {
+    std::string problem;
+    int depth = 0;
+    for (Token token = nextToken(problem); token.kind != Token::END; token = nextToken(problem)) {
+        if (token.kind == Token::OPEN) ++depth;
+        if (token.kind == Token::CLOSE && depth > 0) --depth;
+        if (token.kind != Token::WORD) continue;
+        if (depth == 0 && isResultToken(token.text)) {
+            takeResult(tagsOnly, token.text);
+            skipToNextGame();
+            return;
+        }
+        span.hasMoves = true;
+    }
 }
 
 void PgnReader::readTags(GameRecord& game, std::string& problem) {

@@ -38,13 +38,9 @@ RecordFileContents readRecordBytes(std::string bytes) {
     return contents;
 }
 
-RecordFileContents readRecordFile(const std::string& path) {
-    RecordFileContents contents;
+std::optional<std::string> readRecordFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        contents.error = "cannot read " + path;
-        return contents;
-    }
+    if (!in) return std::nullopt;
     std::string bytes;
     // Room for the whole file at once, so that appending never doubles the buffer.
     in.seekg(0, std::ios::end);
@@ -59,7 +55,13 @@ RecordFileContents readRecordFile(const std::string& path) {
         in.read(buffer, sizeof buffer);
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     }
-    return readRecordBytes(std::move(bytes));
+    return bytes;
+}
+
+RecordFileContents readRecordFile(const std::string& path) {
+    std::optional<std::string> bytes = readRecordFileBytes(path);
+    if (!bytes) return { {}, "cannot read " + path };
+    return readRecordBytes(std::move(*bytes));
 }
 
 } // namespace qinglan

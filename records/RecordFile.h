@@ -2,6 +2,7 @@
 
 #include "GameRecord.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct RecordFileContents {
 
 // Every game of an XQF file or a PGN text (any encoding decodeText knows).
 RecordFileContents readRecordBytes(std::string bytes);
+
+// A record file's bytes, read up to one chunk past MAX_RECORD_FILE_BYTES (enough to tell
+// that it is too large); nothing when the file cannot be read.
+std::optional<std::string> readRecordFileBytes(const std::string& path);
 
 // The same from a file; files over MAX_RECORD_FILE_BYTES are refused.
 RecordFileContents readRecordFile(const std::string& path);

@@ -8,8 +8,12 @@
 # docs/help-window.png, docs/help-rules.png). The save dialog and its question before
 # replacing a file (the toolkit's own, in Chinese) go to QINGLAN_DIALOG_SHOTS (default
 # /tmp) as file-dialog-save.png and file-dialog-replace.png.
+# Game records: a file of several games (the commented sample with its variation first,
+# then the XQF samples converted by qinglan-cli) given on the command line shows its list
+# (docs/dialog-game-list.png); the first game is browsed into its variation
+# (docs/screenshot-browser.png); the details of another (docs/dialog-game-info.png).
 # QINGLAN_BIN picks the program (default build/bin/qinglan, built in Release when
-# missing).
+# missing; qinglan-cli beside it). QINGLAN_SHOTS=records takes only the record shots.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +21,7 @@ if [ "${1:-}" != "--inside" ]; then
     bin=${QINGLAN_BIN:-build/bin/qinglan}
     if [ ! -x "$bin" ]; then
         cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQINGLAN_TESTS=OFF >/dev/null
-        cmake --build build -j2 --target qinglan
+        cmake --build build -j2 --target qinglan qinglan-cli
     fi
     mkdir -p docs
     exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$bin"
@@ -25,15 +29,25 @@ fi
 
 bin=$2
 export QINGLAN_NO_SOUND=1
-"$bin" &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
+pid=
+trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi' EXIT
 
-win=$(xdotool search --sync --onlyvisible --name "青岚象棋" | head -n 1)
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$win")" # X Y WIDTH HEIGHT
-# The board surface fills the window below the menu bar, 756 x 618 at the start.
-top=$((Y + HEIGHT - 618))
+# Starts the program with its arguments and finds its main window.
+start() {
+    "$bin" "$@" &
+    pid=$!
+    win=$(xdotool search --sync --onlyvisible --name "青岚象棋" | head -n 1)
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$win")" # X Y WIDTH HEIGHT
+    # The board surface fills the window below the menu bar, 756 x 618 at the start.
+    top=$((Y + HEIGHT - 618))
+}
+
+stop() {
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+}
 
 shoot() {
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
@@ -67,12 +81,6 @@ shoot_dialog() {
     sleep 0.3
 }
 
-shoot_dialog "^开始对局$" docs/dialog-new-game.png
-shoot docs/screenshot-start.png
-play h2e2 h9g7 h0g2 i9h9 i0h0 b7b3 e3e4 b9c7
-click_square b0 # a piece picked up shows its frame
-sleep 0.5
-shoot docs/screenshot.png
 # Without a window manager nothing gets the focus on its own.
 menu() {
     xdotool windowfocus --sync "$win" 2>/dev/null || true
@@ -81,6 +89,54 @@ menu() {
     xdotool key "$2"
     sleep 0.8
 }
+
+record_shots() {
+    local records cli
+    records=$(mktemp -d)
+    cli="$(dirname "$bin")/qinglan-cli"
+    cp ../shared/records-samples/utf8_converted_variations_comments.pgn "$records/games.pgn"
+    for sample in v11_1999_wuyang_liudahua_huronghua v13_1993_zhangqiang_huronghua \
+        v15_2001_xianglong v18_huangsongxuan_fengjingru; do
+        "$cli" convert "../shared/records-samples/$sample.xqf" "$records/$sample.pgn" >/dev/null
+        printf '\n' >>"$records/games.pgn"
+        cat "$records/$sample.pgn" >>"$records/games.pgn"
+    done
+    start "$records/games.pgn"
+    local list
+    list=$(xdotool search --sync --onlyvisible --name "^选择棋局" | tail -n 1)
+    sleep 0.8
+    import -window "$list" docs/dialog-game-list.png
+    xdotool windowfocus "$list" 2>/dev/null || true
+    xdotool key Return # the first game, selected
+    sleep 1
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    # To 8... g4g3, then down into its alternative 8... g4h4 with its comment.
+    for _ in $(seq 16); do xdotool key --window "$win" Right; done
+    xdotool key --window "$win" Down
+    sleep 0.8
+    shoot docs/screenshot-browser.png
+    stop
+    # The details of a game that has them.
+    start "$records/v13_1993_zhangqiang_huronghua.pgn"
+    menu f i # "游戏(&F)" / "棋局信息...(&I)"
+    shoot_dialog "^棋局信息$" docs/dialog-game-info.png
+    stop
+    rm -rf "$records"
+}
+
+if [ "${QINGLAN_SHOTS:-}" = records ]; then
+    record_shots
+    echo "saved docs/dialog-game-list.png, docs/screenshot-browser.png, docs/dialog-game-info.png"
+    exit 0
+fi
+
+start
+shoot_dialog "^开始对局$" docs/dialog-new-game.png
+shoot docs/screenshot-start.png
+play h2e2 h9g7 h0g2 i9h9 i0h0 b7b3 e3e4 b9c7
+click_square b0 # a piece picked up shows its frame
+sleep 0.5
+shoot docs/screenshot.png
 menu o l # "电脑(&O)" / "级别设置...(&L)"
 shoot_dialog "^级别设置$" docs/dialog-level.png
 menu o 3 # "主引擎设置...(&3)"
@@ -118,4 +174,6 @@ xdotool key Escape # "No": back in the dialog
 sleep 0.3
 xdotool key Escape
 rm -f "$existing"
+stop
+record_shots
 echo "saved docs/dialog-new-game.png, docs/screenshot-start.png, docs/screenshot.png, the level, engine options, display and about dialogs, the help window; $shots/file-dialog-save.png and $shots/file-dialog-replace.png"

@@ -112,6 +112,14 @@ bool writeEngineSettings(ProfileFile& profile, std::string_view section,
     return written;
 }
 
+bool readAskToSaveGames(const ProfileFile& profile) {
+    return profile.readInt("棋谱", "提示保存", 1) != 0;
+}
+
+bool writeAskToSaveGames(ProfileFile& profile, bool ask) {
+    return profile.writeInt("棋谱", "提示保存", ask ? 1 : 0);
+}
+
 DisplaySettings readDisplaySettings(const ProfileFile& profile) {
     const DisplaySettings fallback = defaultDisplaySettings();
     DisplaySettings display;

@@ -42,6 +42,11 @@ bool writeEngineSettings(ProfileFile& profile, std::string_view section,
 DisplaySettings readDisplaySettings(const ProfileFile& profile);
 bool writeDisplaySettings(ProfileFile& profile, const DisplaySettings& display);
 
+// Whether an unsaved game is offered for saving before it is left (section "棋谱", key
+// "提示保存"); on unless turned off.
+bool readAskToSaveGames(const ProfileFile& profile);
+bool writeAskToSaveGames(ProfileFile& profile, bool ask);
+
 // Where the settings are read from and saved to.
 struct SettingsFileLocation {
     std::string readPath;

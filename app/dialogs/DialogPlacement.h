@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+class QDialog;
+class QDialogButtonBox;
 class QWidget;
 
 namespace qinglan {
@@ -11,7 +13,7 @@ namespace qinglan {
 void placeDialog(QWidget& dialog, const QWidget* owner, int clientWidth, int clientHeight);
 
 // A control placed at its design rectangle inside its parent.
-template <typename Widget> Widget* placed(Widget* widget, QRect rect) {
+template<typename Widget> Widget* placed(Widget* widget, QRect rect) {
     widget->setGeometry(rect);
     return widget;
 }
@@ -20,5 +22,9 @@ template <typename Widget> Widget* placed(Widget* widget, QRect rect) {
 // (a blank half a Chinese character), so captions that leave blanks for edit boxes
 // keep their shape.
 void useDialogFont(QWidget& dialog);
+
+// OK ("确定按钮", captioned okCaption) and "取消" buttons that accept and reject dialog,
+// for the dialogs laid out by layouts.
+QDialogButtonBox* okCancelButtons(QDialog& dialog, const char* okCaption = "确定");
 
 } // namespace qinglan

@@ -137,7 +137,7 @@ TEST_F(AboutHelpAndStartTest, APositionFileGivenAtStartIsOpenedInsteadOfTheGreet
     EXPECT_EQ(game().board.startFen(), fen);
 }
 
-TEST_F(AboutHelpAndStartTest, AGameRecordGivenAtStartIsRefusedAndTheGameStays) {
+TEST_F(AboutHelpAndStartTest, ABadFileGivenAtStartIsReportedAndTheGreetingFollows) {
     for (const char* name : { "对局.xqf", "对局.PGN" }) {
         const std::string path = programDir.filePath(QString::fromUtf8(name)).toStdString();
         std::ofstream(path) << "XQ";
@@ -148,7 +148,7 @@ TEST_F(AboutHelpAndStartTest, AGameRecordGivenAtStartIsRefusedAndTheGameStays) {
         settle();
         ASSERT_EQ(messages.size(), 1u) << name;
         EXPECT_EQ(dialogs, std::vector<std::string> { "开始对局" }) << "greeted after all";
-        EXPECT_NE(messages[0].text.find("还不能打开棋谱文件"), std::string::npos);
+        EXPECT_NE(messages[0].text.find("无法打开"), std::string::npos);
         EXPECT_NE(messages[0].text.find(path), std::string::npos);
         EXPECT_EQ(game().board.toFen(), before);
     }
@@ -156,7 +156,7 @@ TEST_F(AboutHelpAndStartTest, AGameRecordGivenAtStartIsRefusedAndTheGameStays) {
     window->openFileAtStart(programDir.filePath(QStringLiteral("没有.fen")).toStdString());
     settle();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].text.find("无法打开局面文件"), std::string::npos) << messages[0].text;
+    EXPECT_NE(messages[0].text.find("文件无法读取"), std::string::npos) << messages[0].text;
     EXPECT_EQ(std::count(dialogs.begin(), dialogs.end(), "开始对局"), 2);
 }
 

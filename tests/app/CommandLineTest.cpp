@@ -41,23 +41,6 @@ TEST(CommandLine, QtArgumentsLoseTheProgramName) {
     EXPECT_EQ(line.file, "对局.fen");
 }
 
-TEST(CommandLine, StartFilesAreKnownByTheirExtension) {
-    const struct {
-        const char* path;
-        StartFileKind kind;
-    } rows[] = {
-        { "/home/user/残局.fen", StartFileKind::Position },
-        { "A.FEN", StartFileKind::Position },
-        { "game.xqf", StartFileKind::GameRecord },
-        { "game.XQF", StartFileKind::GameRecord },
-        { "1957.pgn", StartFileKind::GameRecord },
-        { "notes.txt", StartFileKind::Unknown },
-        { "fen", StartFileKind::Unknown },
-        { "dir.fen/record", StartFileKind::Unknown },
-    };
-    for (const auto& row : rows) EXPECT_EQ(startFileKind(row.path), row.kind) << row.path;
-}
-
 TEST(CommandLine, VersionAndHelpNameTheProgram) {
     EXPECT_EQ(versionMessage().rfind("qinglan 5.0", 0), 0u) << versionMessage();
     EXPECT_NE(helpMessage().find("--version"), std::string::npos);

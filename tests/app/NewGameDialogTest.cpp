@@ -11,6 +11,17 @@
 namespace qinglan::testing {
 namespace {
 
+// The start position with red's pieces on these squares ("b0") taken off.
+std::string startWithout(std::initializer_list<const char*> squares) {
+    Board board;
+    board.setStartPosition();
+    Grid grid;
+    board.getGrid(&grid);
+    for (const char* square : squares) grid[square[0] - 'a'][9 - (square[1] - '0')] = 0;
+    board.setFromGrid(grid, false);
+    return board.toFen();
+}
+
 constexpr const char* START_FEN
     = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 
@@ -81,22 +92,20 @@ TEST_F(NewGameDialogTest, ChoicesStartTheirPositionLevelSidesAndOrientation) {
     const struct {
         std::vector<const char*> radios;
         std::function<void(QDialog&)> level;
-        const char* fen;
+        std::string fen;
         bool computerRed, computerBlack, flipped;
         LevelSettings expected;
     } rows[] = {
-        { {}, {}, START_FEN, false, true, false, { .moveTimeTenths = 30 } },
-        { { "电脑执红", "让双马", "初级" }, {},
-            "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/R1BAKAB1R w - - 0 1", true, false,
-            true, { .moveTimeTenths = 5 } },
-        { { "不用电脑", "让单马", "高级" }, {},
-            "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/R1BAKABNR w - - 0 1", false, false,
-            false, { .moveTimeTenths = 150 } },
-        { { "电脑对局", "更多级别" }, timeLimit, START_FEN, true, true, false,
+        { {}, {}, std::string(START_FEN), false, true, false, { .moveTimeTenths = 30 } },
+        { { "电脑执红", "让双马", "初级" }, {}, startWithout({ "b0", "h0" }), true, false, true,
+            { .moveTimeTenths = 5 } },
+        { { "不用电脑", "让单马", "高级" }, {}, startWithout({ "b0" }), false, false, false,
+            { .moveTimeTenths = 150 } },
+        { { "电脑对局", "更多级别" }, timeLimit, std::string(START_FEN), true, true, false,
             { .moveTimeTenths = 30, .gameTimeMs = 90000, .incrementMs = 2000, .mode = 4 } },
         // A cancelled level dialog leaves "更多" what it was.
-        { { "我执红", "更多级别" }, [](QDialog& d) { clickOn(d, "取消按钮"); }, START_FEN, false,
-            true, false,
+        { { "我执红", "更多级别" }, [](QDialog& d) { clickOn(d, "取消按钮"); },
+            std::string(START_FEN), false, true, false,
             { .moveTimeTenths = 30, .gameTimeMs = 90000, .incrementMs = 2000, .mode = 4 } },
     };
     for (const auto& row : rows) {

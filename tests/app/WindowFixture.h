@@ -65,6 +65,9 @@ protected:
             return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
         });
         window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
+        // The unsaved-game question has tests of its own; elsewhere it would answer
+        // boxes meant for other questions.
+        window->menus().askToSave->setChecked(false);
         window->show();
         settle();
     }

@@ -35,6 +35,44 @@ TEST(GameRecord, MovesAreCheckedWhereverTheyAreAdded) {
     EXPECT_EQ(normalResult("0-0"), "*");
 }
 
+TEST(GameRecord, RemovingAMoveTakesItsSubtreeAndKeepsTheRest) {
+    // Start: h2e2 (h9g7 c3c4) | b2e2 (b9c7, h9g7) | h0g2; remove b2e2 with its replies.
+    GameRecord game;
+    const int first = game.addMove(GameRecord::ROOT, "h2e2");
+    const int middle = game.addMove(GameRecord::ROOT, "b2e2");
+    game.addMove(middle, "b9c7");
+    const int reply = game.addMove(first, "h9g7");
+    game.addMove(middle, "h9g7");
+    game.setComment(game.addMove(reply, "c3c4"), "留下");
+    const int last = game.addMove(GameRecord::ROOT, "h0g2");
+    game.addNag(last, 1);
+    game.addNag(last, 2);
+    game.clearNags(last);
+    EXPECT_TRUE(game.nags(last).empty());
+
+    const std::vector<int> newId = game.removeMove(middle);
+    EXPECT_EQ(newId[middle], GameRecord::NONE);
+    EXPECT_EQ(newId[first], first) << "ids before the removed move stay";
+    EXPECT_EQ(game.nodeCount(), 5);
+    GameRecord expected;
+    const int e1 = expected.addMove(GameRecord::ROOT, "h2e2");
+    expected.setComment(expected.addMove(expected.addMove(e1, "h9g7"), "c3c4"), "留下");
+    expected.addMove(GameRecord::ROOT, "h0g2");
+    EXPECT_TRUE(game == expected);
+    // The links still hold: a variation added now comes after the last one kept.
+    const int added = game.addMove(GameRecord::ROOT, "i0i1");
+    EXPECT_EQ(game.nextSibling(newId[last]), added);
+    game.removeMove(added); // the last alternative: the next one takes its place
+    const int again = game.addMove(GameRecord::ROOT, "a0a1");
+    EXPECT_EQ(game.moveText(game.firstChild(GameRecord::ROOT)), "h2e2");
+    EXPECT_EQ(game.nextSibling(newId[last]), again);
+    game.removeMove(newId[last]);
+    game.removeMove(game.firstChild(GameRecord::ROOT));
+    EXPECT_EQ(game.firstChild(GameRecord::ROOT), game.nodeCount() - 1);
+    EXPECT_EQ(game.moveText(game.firstChild(GameRecord::ROOT)), "a0a1");
+    EXPECT_EQ(game.removeMove(GameRecord::ROOT).size(), 2u) << "the root stays";
+}
+
 TEST(Evaluation, CommentsInTheFormOtherProgramsWrite) {
     const struct {
         const char* comment;

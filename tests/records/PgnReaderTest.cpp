@@ -45,6 +45,38 @@ const LayoutRow LAYOUT_ROWS[] = {
     { "1. h2e2 (1. a0a5 h9g7) h9g7 2. h0g2", 3, "*", "move 1 (a0a5): not a legal move" },
 };
 
+// Listing by tags finds the same games as reading them, each readable from its span.
+TEST(PgnReader, TagsAndSpansListTheGamesAsReadingThem) {
+    const std::string text = "[Event \"甲\"]\n1. h2e2 {注 [x] 1-0} h9g7 (1... b9c7 0-1) 1-0\n"
+                             "notes after the result\n\n"
+                             "[Event \"乙\"]\n[FEN \"4k4/9/9/9/9/9/9/9/4R4/3K5 w - - 0 1\"]\n"
+                             "1. e1e5 *\n"
+                             "1. b2e2 b9c7\n\n[Event \"丙\"]\n*\n";
+    std::vector<GameRecord> read;
+    PgnReader whole(text);
+    GameRecord game;
+    for (std::string problem; whole.next(game, problem);) read.push_back(game);
+    PgnReader listing(text);
+    GameSpan span;
+    std::vector<GameSpan> spans;
+    for (GameRecord tags; listing.nextTags(tags, span);) {
+        ASSERT_LT(spans.size(), read.size());
+        EXPECT_EQ(tags.tags(), read[spans.size()].tags());
+        EXPECT_EQ(tags.startFen(), read[spans.size()].startFen());
+        spans.push_back(span);
+    }
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ((std::vector<bool> {
+                  spans[0].hasMoves, spans[1].hasMoves, spans[2].hasMoves, spans[3].hasMoves }),
+        (std::vector<bool> { true, true, true, false }));
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        PgnReader one(std::string_view(text).substr(spans[i].begin, spans[i].end - spans[i].begin));
+        std::string problem;
+        ASSERT_TRUE(one.next(game, problem));
+        EXPECT_TRUE(game == read[i]) << i;
+    }
+}
+
 TEST(PgnReader, MoveTextLayoutsAsFilesHaveThem) {
     for (const LayoutRow& row : LAYOUT_ROWS) {
         SCOPED_TRACE(row.text);

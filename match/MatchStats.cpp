@@ -1,5 +1,6 @@
-#include "MatchStats.h"
+#include "match/MatchStats.h"
 
+#include "game/EngineThoughts.h"
 #include "records/Evaluation.h"
 #include "records/PgnWriter.h"
 
@@ -59,15 +60,10 @@ std::string formatElo(double elo) {
 }
 
 std::string evaluationOfInfo(const std::optional<ThinkingLine>& info, int timeMs) {
-    if (!info || !info->score) return {};
-    Evaluation evaluation;
-    evaluation.depth = info->depth.value_or(0);
-    evaluation.timeMs = timeMs;
-    if (info->score->kind == Score::Kind::Mate)
-        evaluation.mateIn = info->score->value;
-    else
-        evaluation.centipawns = info->score->value;
-    return evaluationComment(evaluation);
+    std::optional<Evaluation> evaluation = info ? infoEvaluation(*info) : std::nullopt;
+    if (!evaluation) return {};
+    evaluation->timeMs = timeMs;
+    return evaluationComment(*evaluation);
 }
 
 std::string pgnOf(const MatchGame& game) {
