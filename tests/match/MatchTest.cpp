@@ -7,6 +7,7 @@
 #include "records/RecordFile.h"
 #include "rules/Board.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace qinglan {
@@ -264,6 +266,25 @@ TEST_F(MatchRunTest, SprtStopsWhenABoundIsCrossedAndSaysWhichHypothesisHolds) {
     EXPECT_NE(lost.out.find(": 0.0/2  pentanomial [1 0 0 0 0]  LLR -1.709"), std::string::npos)
         << lost.out;
     EXPECT_NE(lost.out.find("after 1 pair: H0 accepted (elo <= 0)"), std::string::npos) << lost.out;
+}
+
+TEST_F(MatchRunTest, AnEngineLoadedWhereAnotherRanStillGetsItsOwnOptions) {
+    std::ofstream(dir / "options") << "option Skill type spin default 20 min 0 max 20\n";
+    const std::string announce = "QINGLAN_FAKE_OPTIONS=" + (dir / "options").string();
+    const std::string b
+        = engine("B", "", announce + " QINGLAN_FAKE_TRANSCRIPT=" + (dir / "b.txt").string());
+    const CliRun run = runCli("match " + engine("A", "", announce) + " " + b + " "
+        + engine("C", "", announce) + " --games 2 --movetime 100 --option-b Skill=3");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    // B changes slots in this schedule: every start of it is told its option.
+    std::istringstream toB(slurp("b.txt"));
+    std::vector<bool> told; // per start
+    for (std::string line; std::getline(toB, line);) {
+        if (line == "ucci") told.push_back(false);
+        if (line == "setoption Skill 3" && !told.empty()) told.back() = true;
+    }
+    EXPECT_GE(told.size(), 2u);
+    EXPECT_EQ(std::ranges::count(told, false), 0) << slurp("b.txt");
 }
 
 TEST_F(MatchRunTest, RoundRobinAndGauntletEndWithACrossTable) {
