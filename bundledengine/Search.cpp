@@ -334,12 +334,6 @@ void Searcher::newGame() {
 
 namespace {
 
-std::string pvText(const std::vector<Move>& line) {
-    std::string text;
-    for (Move move : line) text.append(" ").append(moveText(move));
-    return text;
-}
-
 // The reply the engine expects: the second move of the line, or the table's move
 // after the best one when the line is shorter.
 Move ponderMove(Position& pos, TranspositionTable& tt, const std::vector<Move>& line, Move best) {
@@ -355,7 +349,7 @@ Move ponderMove(Position& pos, TranspositionTable& tt, const std::vector<Move>& 
 } // namespace
 
 SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const GoLimits& limits,
-    SearchSignals& signals, const Output& out) {
+    SearchSignals& signals, const Report& report) {
     Impl& s = *impl_;
     s.pos = &pos;
     s.settings = settings;
@@ -415,14 +409,7 @@ SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const
         result.depth = depth;
         result.score = score;
         const std::int64_t elapsed = signals.elapsedMs();
-        const std::uint64_t nps
-            = s.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(elapsed, 1));
-        std::string info = "info depth ";
-        info.append(std::to_string(depth)).append(" score ").append(std::to_string(score));
-        info.append(" time ").append(std::to_string(elapsed));
-        info.append(" nodes ").append(std::to_string(s.nodes));
-        info.append(" nps ").append(std::to_string(nps)).append(" pv").append(pvText(line));
-        out(info);
+        report(SearchInfo { depth, 1, 1, score, elapsed, s.nodes, line });
         s.mayAbort = true;
 
         const bool stable = s.rootBest == previousBest;

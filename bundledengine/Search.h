@@ -40,6 +40,17 @@ struct SearchSettings {
     int contempt = 15; // a draw is worth this much less than nothing to the engine
 };
 
+// One line of a finished iteration; the command loop words it in its protocol.
+struct SearchInfo {
+    int depth = 0;
+    int rank = 1; // 1 is the best line
+    int lines = 1; // lines reported each iteration
+    int score = 0;
+    std::int64_t timeMs = 0;
+    std::uint64_t nodes = 0;
+    std::vector<Move> pv;
+};
+
 struct SearchResult {
     Move best = 0;
     Move ponder = 0;
@@ -51,6 +62,7 @@ struct SearchResult {
 class Searcher {
 public:
     using Output = std::function<void(const std::string&)>;
+    using Report = std::function<void(const SearchInfo&)>;
 
     Searcher();
     ~Searcher();
@@ -61,9 +73,9 @@ public:
 
     // Searches the position (its history decides repetitions and the no-capture
     // count) among the root moves not banned. The best move is 0 when there is none.
-    // Prints "info" lines through out; the caller prints the best move.
+    // Reports each finished iteration; the caller prints the best move.
     SearchResult run(Position& pos, const std::vector<Move>& banned, const GoLimits& limits,
-        SearchSignals& signals, const Output& out);
+        SearchSignals& signals, const Report& report);
 
 private:
     struct Impl;

@@ -80,4 +80,12 @@ private:
     std::vector<std::string> lines_;
 };
 
+// The word after "key " in a line ("" when the key is missing).
+inline std::string wordAfter(const std::string& line, const std::string& key) {
+    size_t at = line.find(key + " ");
+    if (at == std::string::npos) return "";
+    at += key.size() + 1;
+    return line.substr(at, line.find(' ', at) - at);
+}
+
 } // namespace qinglan::test
