@@ -29,6 +29,8 @@ constexpr OptionRow OPTIONS[] = {
         "type spin default 64 min 1 max 2048" },
     { OptionId::Threads, "threads", "Threads", "type spin min 0 max 1 default 0",
         "type spin default 1 min 1 max 1" },
+    { OptionId::MultiPv, "multipv", "MultiPV", "type spin min 1 max 5 default 1",
+        "type spin default 1 min 1 max 5" },
     { OptionId::Randomness, "randomness", "Randomness", "type combo * default none",
         "type combo default none *" },
     { OptionId::Pruning, "pruning", "Pruning", "type combo * default medium",

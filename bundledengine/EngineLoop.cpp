@@ -139,8 +139,10 @@ void EngineLoop::setOption(const std::vector<std::string>& words) {
         searcher_.newGame();
         break;
     case OptionId::Ponder:
-    case OptionId::Threads:
     case OptionId::MultiPv:
+        s.lines = std::clamp(integer(value), 1, MAX_LINES);
+        break;
+    case OptionId::Threads:
         break;
     }
 }

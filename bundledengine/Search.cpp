@@ -31,6 +31,11 @@ bool isCapture(const Position& pos, Move move) {
 
 } // namespace
 
+struct RootLine {
+    int score = 0;
+    std::vector<Move> pv;
+};
+
 struct Searcher::Impl {
     TranspositionTable tt;
     OrderingTables tables;
@@ -49,6 +54,7 @@ struct Searcher::Impl {
     bool mayAbort = false;
     int rootDepth = 0;
     std::vector<Move> rootMoves;
+    size_t pvIndex = 0; // the line being searched: the moves before it are taken
     Move rootBest = 0;
 
     void initReductions() {
@@ -282,16 +288,18 @@ struct Searcher::Impl {
         return best;
     }
 
+    // The root moves from pvIndex on (the lines before it are already ranked); the best
+    // one found moves to pvIndex.
     int searchRoot(int alpha, int beta, int depth) {
         pvLength[0] = 0;
         int best = -INF;
-        for (size_t i = 0; i < rootMoves.size(); ++i) {
+        for (size_t i = pvIndex; i < rootMoves.size(); ++i) {
             const Move move = rootMoves[i];
             pos->makeMove(move);
             const bool givesCheck = pos->inCheck();
             int newDepth = depth - 1 + (givesCheck ? 1 : 0);
             int score;
-            if (i == 0) {
+            if (i == pvIndex) {
                 score = -search(-beta, -alpha, newDepth, 1, false);
             } else {
                 score = -search(-alpha - 1, -alpha, newDepth, 1, true);
@@ -304,15 +312,54 @@ struct Searcher::Impl {
                 best = score;
                 if (score > alpha) {
                     alpha = score;
-                    rootBest = move;
+                    if (pvIndex == 0) rootBest = move;
                     updatePv(0, move);
-                    std::rotate(
-                        rootMoves.begin(), rootMoves.begin() + i, rootMoves.begin() + i + 1);
+                    std::rotate(rootMoves.begin() + pvIndex, rootMoves.begin() + i,
+                        rootMoves.begin() + i + 1);
                     if (score >= beta) break;
                 }
             }
         }
         return best;
+    }
+
+    // A window round the last iteration's score, widened until the score falls inside.
+    int aspiration(int depth, int previous) {
+        int delta = 25, alpha = -INF, beta = INF;
+        if (depth >= 4 && std::abs(previous) < MATE_BOUND)
+            alpha = previous - delta, beta = previous + delta;
+        for (;;) {
+            const int found = searchRoot(alpha, beta, depth);
+            if (aborted) return found;
+            if (found <= alpha) {
+                beta = (alpha + beta) / 2;
+                alpha = std::max(found - delta, -INF);
+            } else if (found >= beta) {
+                beta = std::min(found + delta, INF);
+            } else {
+                return found;
+            }
+            delta += delta;
+        }
+    }
+
+    // One iteration over the best lines: each searches the root moves the lines before it
+    // left, then the lines are ranked by score. False when the search was cut short.
+    bool searchLines(int depth, std::vector<RootLine>& lines) {
+        for (pvIndex = 0; pvIndex < lines.size(); ++pvIndex) {
+            const int found = aspiration(depth, lines[pvIndex].score);
+            if (aborted) return false;
+            lines[pvIndex].score = found;
+            lines[pvIndex].pv.assign(pv[0], pv[0] + pvLength[0]);
+        }
+        if (lines.size() > 1) {
+            // A later line may come out better than an earlier one searched with less to go on.
+            std::stable_sort(lines.begin(), lines.end(),
+                [](const RootLine& a, const RootLine& b) { return a.score > b.score; });
+            for (size_t k = 0; k < lines.size(); ++k) rootMoves[k] = lines[k].pv[0];
+            rootBest = rootMoves[0];
+        }
+        return true;
     }
 };
 
@@ -381,35 +428,19 @@ SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const
     }
     s.rootBest = s.rootMoves[0];
 
-    std::vector<Move> line;
+    std::vector<RootLine> lines(std::min<size_t>(std::max(1, settings.lines), s.rootMoves.size()));
     const int maxDepth = limits.depth > 0 ? std::min(limits.depth, MAX_PLY - 8) : MAX_PLY - 8;
-    int score = 0;
     Move previousBest = 0;
     for (int depth = 1; depth <= maxDepth; ++depth) {
         s.rootDepth = depth;
-        int delta = 25, alpha = -INF, beta = INF;
-        if (depth >= 4 && std::abs(score) < MATE_BOUND) alpha = score - delta, beta = score + delta;
-        int found;
-        for (;;) {
-            found = s.searchRoot(alpha, beta, depth);
-            if (s.aborted) break;
-            if (found <= alpha) {
-                beta = (alpha + beta) / 2;
-                alpha = std::max(found - delta, -INF);
-            } else if (found >= beta) {
-                beta = std::min(found + delta, INF);
-            } else {
-                break;
-            }
-            delta += delta;
-        }
-        if (s.aborted) break;
-        score = found;
-        line.assign(s.pv[0], s.pv[0] + s.pvLength[0]);
+        if (!s.searchLines(depth, lines)) break;
+        const int score = lines[0].score;
         result.depth = depth;
         result.score = score;
         const std::int64_t elapsed = signals.elapsedMs();
-        report(SearchInfo { depth, 1, 1, score, elapsed, s.nodes, line });
+        for (size_t k = 0; k < lines.size(); ++k)
+            report(SearchInfo { depth, int(k + 1), int(lines.size()), lines[k].score, elapsed,
+                s.nodes, lines[k].pv });
         s.mayAbort = true;
 
         const bool stable = s.rootBest == previousBest;
@@ -423,7 +454,7 @@ SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const
         if (s.rootMoves.size() == 1 && depth >= 4) break;
     }
     result.best = s.rootBest;
-    result.ponder = ponderMove(pos, s.tt, line, result.best);
+    result.ponder = ponderMove(pos, s.tt, lines[0].pv, result.best);
     result.nodes = s.nodes;
     return result;
 }

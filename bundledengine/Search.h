@@ -33,11 +33,15 @@ struct SearchSignals {
     }
 };
 
+// The most best lines a search reports (the "multipv" option's maximum).
+constexpr int MAX_LINES = 5;
+
 // What the options change in the search.
 struct SearchSettings {
     EvalParams eval; // engineSide is set at each search
     int pruning = 2; // 0 none .. 3 large
     int contempt = 15; // a draw is worth this much less than nothing to the engine
+    int lines = 1; // best lines reported each iteration (MultiPV)
 };
 
 // One line of a finished iteration; the command loop words it in its protocol.

@@ -6,6 +6,7 @@
 #include "rules/Board.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <thread>
 
 using namespace qinglan;
@@ -54,7 +55,7 @@ TEST(Uci, HandshakeAnnouncesOptionsInUciFormAndQuitSaysNothing) {
     const std::vector<std::string>& lines = engine.lines();
     EXPECT_EQ(lines.front(), "id name 青岚引擎1.0");
     EXPECT_EQ(lines[1], "id author 青岚象棋开发组");
-    for (const char* name : { "Hash", "Threads" }) {
+    for (const char* name : { "Hash", "Threads", "MultiPV" }) {
         auto spin = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
             return startsWith(l, std::string("option name ") + name + " type spin default ");
         });
@@ -187,5 +188,57 @@ TEST(Uci, TheProgramsEngineLinkDrivesItInUciAndFindsUcciByItself) {
         EXPECT_TRUE(std::holds_alternative<BestMove>(*engine.lastReply()));
         EXPECT_EQ(replyTo(test::searchFor(MATED, "go depth 3")), EngineReply(NoMove {}));
         EXPECT_TRUE(engine.unload());
+    }
+}
+
+// Several best lines, asked for in either protocol: each depth reports them ranked,
+// each with a move of its own, and the best move is the first line's.
+TEST(Uci, MultiPvReportsDistinctRankedLinesInBothProtocols) {
+    struct Row {
+        const char *hello, *option, *position, *go;
+        size_t lines; // fewer when fewer moves are left to choose from
+        const char* scoreWord; // what comes before a score
+    } rows[] = {
+        { "uci", "setoption name MultiPV value 3", "position startpos moves h2e2", "go depth 5", 3,
+            "score cp" },
+        { "ucci", "setoption multipv 3", "position startpos moves h2e2", "go depth 5", 3, "score" },
+        { "uci", "setoption name multipv value 4", "position startpos",
+            "go depth 4 searchmoves h2e2 b2e2", 2, "score cp" },
+        { "ucci", "setoption multipv 9", "position fen 5k3/9/9/9/9/9/9/9/4K4/9 w - - 0 1",
+            "go depth 3", 3, "score" },
+    };
+    for (const Row& row : rows) {
+        EnginePipe engine(ENGINE);
+        engine.send(row.hello);
+        engine.send(row.option);
+        engine.send(row.position);
+        engine.send(row.go);
+        std::vector<std::string> last; // the lines of the deepest depth
+        std::string line;
+        for (int depth = 0; !startsWith(line = engine.readLine(), "bestmove") && line[0] != '<';) {
+            if (!startsWith(line, "info depth ")) continue;
+            if (std::stoi(wordAfter(line, "depth")) != depth) last.clear();
+            depth = std::stoi(wordAfter(line, "depth"));
+            last.push_back(line);
+        }
+        ASSERT_EQ(last.size(), row.lines) << row.option << " " << row.go;
+        std::set<std::string> firstMoves;
+        for (size_t k = 0; k < last.size(); ++k) {
+            EXPECT_EQ(wordAfter(last[k], "multipv"), std::to_string(k + 1)) << last[k];
+            EXPECT_NE(last[k].find(std::string(" ") + row.scoreWord + " "), std::string::npos);
+            firstMoves.insert(wordAfter(last[k], " pv"));
+            if (k > 0) {
+                EXPECT_LE(std::stoi(wordAfter(last[k], row.scoreWord)),
+                    std::stoi(wordAfter(last[k - 1], row.scoreWord)))
+                    << last[k - 1] << " / " << last[k];
+            }
+        }
+        EXPECT_EQ(firstMoves.size(), last.size()) << "each line has a move of its own";
+        EXPECT_EQ(wordAfter(line, "bestmove"), wordAfter(last[0], " pv"));
+        // One line again: the plain form, as before the option.
+        engine.send(row.hello == std::string("uci") ? "setoption name MultiPV value 1"
+                                                    : "setoption multipv 1");
+        engine.send("go depth 2");
+        EXPECT_EQ(engine.waitFor("info depth 2").find("multipv"), std::string::npos);
     }
 }
