@@ -176,6 +176,8 @@ void EngineLoop::go(const std::vector<std::string>& words) {
     GoLimits limits
         = readGo(*dialect_, words, position_.sideToMove() == RED, milliseconds_, searchMoves);
     if (!searchMoves.empty()) banAllBut(position_, searchMoves, banned);
+    // Made on this thread, so that "isready" during the search finds it made.
+    searcher_.prepare();
     signals_.stop = false;
     signals_.pondering = limits.ponder;
     signals_.startClock();
@@ -195,6 +197,8 @@ void EngineLoop::searchThread(Position position, std::vector<Move> banned, GoLim
 // for every other command.
 bool EngineLoop::handleAnyTime(const std::string& command) {
     if (command == "isready") {
+        // The table is made here at the latest; a running search has made it already.
+        searcher_.prepare();
         send("readyok");
     } else if (command == "stop") {
         signals_.stop = true;

@@ -374,6 +374,10 @@ void Searcher::setHashSize(int megabytes) {
     impl_->tt.resize(megabytes <= 0 ? 64 : megabytes);
 }
 
+void Searcher::prepare() {
+    impl_->tt.prepare();
+}
+
 void Searcher::newGame() {
     impl_->tt.clear();
     impl_->tables.clear();
@@ -409,6 +413,7 @@ SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const
     s.aborted = false;
     s.mayAbort = false;
     s.initReductions();
+    s.tt.prepare();
     s.tt.newSearch();
     s.tables.ageHistory();
 

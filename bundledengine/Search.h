@@ -70,7 +70,9 @@ public:
 
     Searcher();
     ~Searcher();
+    // Notes the size; the table is made by prepare() or the first search.
     void setHashSize(int megabytes);
+    void prepare();
     void newGame();
 
     SearchSettings settings;

@@ -64,17 +64,22 @@ public:
     }
 
     // The engine's resident memory in KiB (-1 when unknown).
-    long residentKiB() const {
-        std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
-        for (std::string line; std::getline(status, line);)
-            if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-        return -1;
-    }
+    long residentKiB() const { return statusKiB("VmRSS:"); }
+    // Its address space in KiB, touched or not (-1 when unknown).
+    long virtualKiB() const { return statusKiB("VmSize:"); }
 
     // Every line read so far.
     const std::vector<std::string>& lines() const { return lines_; }
 
 private:
+    long statusKiB(const std::string& field) const {
+        std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind(field, 0) == 0)
+                return std::strtol(line.c_str() + field.size(), nullptr, 10);
+        return -1;
+    }
+
     ChildProcess process_;
     std::string buffer_;
     std::vector<std::string> lines_;

@@ -242,3 +242,23 @@ TEST(Uci, MultiPvReportsDistinctRankedLinesInBothProtocols) {
         EXPECT_EQ(engine.waitFor("info depth 2").find("multipv"), std::string::npos);
     }
 }
+
+// The hash table is not taken before it is needed (the handshake is answered at once)
+// but by "isready" at the latest, and again after its size changes.
+TEST(Uci, TheHashTableIsTakenAtIsreadyNotAtTheHandshake) {
+    for (const char* hello : { "ucci", "uci" }) {
+        EnginePipe engine(ENGINE);
+        engine.send(hello);
+        engine.waitFor(std::string(hello) + "ok");
+        const long atHandshake = engine.virtualKiB();
+        engine.send("isready");
+        engine.waitFor("readyok");
+        const long atReady = engine.virtualKiB();
+        EXPECT_GE(atReady - atHandshake, 60 * 1024) << hello << ": the default 64 MB";
+        engine.send(std::string(hello) == "uci" ? "setoption name Hash value 256"
+                                                : "setoption hashsize 256");
+        engine.send("isready");
+        engine.waitFor("readyok");
+        EXPECT_GE(engine.virtualKiB() - atReady, 180 * 1024) << hello;
+    }
+}
