@@ -22,10 +22,11 @@ constexpr const char* BENCH_POSITIONS[] = {
 
 } // namespace
 
-void runBench(int depth, const Searcher::Output& out) {
+void runBench(int depth, int threads, const Searcher::Output& out) {
     if (depth <= 0) depth = BENCH_DEPTH;
     Searcher searcher;
     searcher.setHashSize(16);
+    searcher.settings.threads = threads;
     std::uint64_t nodes = 0;
     auto start = Clock::now();
     for (const char* fen : BENCH_POSITIONS) {

@@ -27,8 +27,8 @@ constexpr OptionRow OPTIONS[] = {
         "type check default false" },
     { OptionId::Hash, "hashsize", "Hash", "type spin min 0 max 2048 default 0",
         "type spin default 64 min 1 max 2048" },
-    { OptionId::Threads, "threads", "Threads", "type spin min 0 max 1 default 0",
-        "type spin default 1 min 1 max 1" },
+    { OptionId::Threads, "threads", "Threads", "type spin min 0 max 8 default 0",
+        "type spin default 1 min 1 max 8" },
     { OptionId::MultiPv, "multipv", "MultiPV", "type spin min 1 max 5 default 1",
         "type spin default 1 min 1 max 5" },
     { OptionId::Randomness, "randomness", "Randomness", "type combo * default none",
@@ -53,12 +53,15 @@ std::string spelledOut(std::string_view spec) {
     return text;
 }
 
+// Texts are appended to, not added to a literal: GCC 12 warns falsely about the latter.
 std::string scoreText(const Dialect& dialect, int score) {
     if (!dialect.typedScores) return std::to_string(score);
     // UCI counts a mate in moves, not plies: negative when the engine is mated.
-    if (score >= MATE_BOUND) return "mate " + std::to_string((MATE - score + 1) / 2);
-    if (score <= -MATE_BOUND) return "mate -" + std::to_string((MATE + score) / 2);
-    return "cp " + std::to_string(score);
+    if (score >= MATE_BOUND)
+        return std::string("mate ").append(std::to_string((MATE - score + 1) / 2));
+    if (score <= -MATE_BOUND)
+        return std::string("mate -").append(std::to_string((MATE + score) / 2));
+    return std::string("cp ").append(std::to_string(score));
 }
 
 // The go words with a number after them. UCI names the clocks by colour; they are read
@@ -164,19 +167,22 @@ std::vector<std::string> handshakeLines(const Dialect& dialect, const std::strin
 std::string infoLine(const Dialect& dialect, const SearchInfo& info) {
     const std::uint64_t nps
         = info.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(info.timeMs, 1));
-    std::string line = "info depth " + std::to_string(info.depth);
-    if (info.lines > 1) line += " multipv " + std::to_string(info.rank);
-    line += " score " + scoreText(dialect, info.score);
-    line += " time " + std::to_string(info.timeMs) + " nodes " + std::to_string(info.nodes);
-    line += " nps " + std::to_string(nps) + " pv";
-    for (Move move : info.pv) line += " " + moveText(move);
+    std::string line = "info depth ";
+    line.append(std::to_string(info.depth));
+    if (info.lines > 1) line.append(" multipv ").append(std::to_string(info.rank));
+    line.append(" score ").append(scoreText(dialect, info.score));
+    line.append(" time ").append(std::to_string(info.timeMs));
+    line.append(" nodes ").append(std::to_string(info.nodes));
+    line.append(" nps ").append(std::to_string(nps)).append(" pv");
+    for (Move move : info.pv) line.append(" ").append(moveText(move));
     return line;
 }
 
 std::string bestMoveLine(const Dialect& dialect, Move best, Move ponder) {
     if (!best) return std::string(dialect.noMove);
-    std::string line = "bestmove " + moveText(best);
-    if (ponder) line += " ponder " + moveText(ponder);
+    std::string line = "bestmove ";
+    line.append(moveText(best));
+    if (ponder) line.append(" ponder ").append(moveText(ponder));
     return line;
 }
 

@@ -143,6 +143,8 @@ void EngineLoop::setOption(const std::vector<std::string>& words) {
         s.lines = std::clamp(integer(value), 1, MAX_LINES);
         break;
     case OptionId::Threads:
+        // 0 ("automatic" in the program) is one thread: games stay as they were.
+        s.threads = std::clamp(integer(value), 1, MAX_THREADS);
         break;
     }
 }
@@ -245,6 +247,7 @@ bool EngineLoop::handle(std::string_view text) {
         send("perft " + std::to_string(count) + " time " + std::to_string(millisSince(start)));
     } else if (command == "bench") {
         runBench(words.size() >= 2 ? std::clamp(integer(words[1]), 1, 30) : 0,
+            words.size() >= 3 ? std::clamp(integer(words[2]), 1, MAX_THREADS) : 1,
             [this](const std::string& line) { send(line); });
     }
     return true;

@@ -52,7 +52,7 @@ private:
 std::string engineNameFromPath(std::string_view path);
 
 // Searches a fixed set of positions to a fixed depth; prints one node count (the
-// same in every run) and the speed.
-void runBench(int depth, const Searcher::Output& out);
+// same in every run on one thread) and the speed.
+void runBench(int depth, int threads, const Searcher::Output& out);
 
 } // namespace qinglan::bundled

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace qinglan::bundled {
 
@@ -29,15 +30,23 @@ bool isCapture(const Position& pos, Move move) {
     return pos.pieceAt(moveDst(move)) != 0;
 }
 
-} // namespace
-
 struct RootLine {
     int score = 0;
     std::vector<Move> pv;
 };
 
-struct Searcher::Impl {
-    TranspositionTable tt;
+// One thread's search. The main worker reports and decides; helpers search the same
+// root into the shared table until told to stop (lazy SMP).
+struct SearchWorker {
+    explicit SearchWorker(TranspositionTable& table, int index)
+        : tt(table)
+        , helperIndex(index) { }
+
+    TranspositionTable& tt;
+    const int helperIndex; // 0: the main worker
+    const std::atomic<bool>* helpersStop = nullptr;
+    std::atomic<std::uint64_t> publishedNodes { 0 }; // a helper's count, for the reports
+    Position ownPosition; // a helper's copy of the root
     OrderingTables tables;
     int lmr[64][64] {};
     Move pv[MAX_PLY + 1][MAX_PLY + 1] {};
@@ -67,6 +76,11 @@ struct Searcher::Impl {
     }
 
     void checkLimits() {
+        if (helperIndex) {
+            publishedNodes.store(nodes, std::memory_order_relaxed);
+            if (helpersStop->load(std::memory_order_relaxed)) aborted = true;
+            return;
+        }
         if (!mayAbort) return;
         if (signals->stop.load(std::memory_order_relaxed)) aborted = true;
         if (limits.nodes && nodes >= limits.nodes) aborted = true;
@@ -361,6 +375,69 @@ struct Searcher::Impl {
         }
         return true;
     }
+
+    // Takes the root: the moves not banned, the table's move first. False when none is left.
+    bool start(Position& root, const std::vector<Move>& banned, const SearchSettings& chosen,
+        const GoLimits& goLimits, SearchSignals& goSignals) {
+        pos = &root;
+        settings = chosen;
+        settings.eval.engineSide = root.sideToMove();
+        limits = goLimits;
+        budget = planTime(goLimits);
+        signals = &goSignals;
+        nodes = 0;
+        publishedNodes = 0;
+        aborted = false;
+        mayAbort = false;
+        initReductions();
+        tables.ageHistory();
+        MoveList list;
+        root.generate(list, false);
+        rootMoves.clear();
+        for (int i = 0; i < list.count; ++i) {
+            Move move = list.moves[i];
+            if (std::find(banned.begin(), banned.end(), move) == banned.end() && root.isLegal(move))
+                rootMoves.push_back(move);
+        }
+        if (rootMoves.empty()) return false;
+        if (const TtEntry* entry = tt.probe(root.key())) {
+            auto at = std::find(rootMoves.begin(), rootMoves.end(), entry->move);
+            if (at != rootMoves.end()) std::rotate(rootMoves.begin(), at, at + 1);
+        }
+        rootBest = rootMoves[0];
+        return true;
+    }
+
+    // A helper deepens one line until told to stop, every other one a ply ahead.
+    void help() {
+        std::vector<RootLine> lines(1);
+        mayAbort = true;
+        for (int depth = 1 + helperIndex % 2; depth <= MAX_PLY - 8; ++depth) {
+            rootDepth = depth;
+            if (!searchLines(depth, lines)) return;
+        }
+    }
+};
+
+} // namespace
+
+struct Searcher::Impl {
+    TranspositionTable tt;
+    std::vector<std::unique_ptr<SearchWorker>> workers;
+    std::atomic<bool> helpersStop { false };
+
+    SearchWorker& worker(int index) {
+        while (int(workers.size()) <= index)
+            workers.push_back(std::make_unique<SearchWorker>(tt, int(workers.size())));
+        return *workers[size_t(index)];
+    }
+    // The main worker's nodes and what the helpers have published.
+    std::uint64_t nodes(int threads) {
+        std::uint64_t sum = worker(0).nodes;
+        for (int i = 1; i < threads; ++i) sum += worker(i).publishedNodes.load();
+        return sum;
+    }
+    SearchResult iterate(int threads, const Report& report);
 };
 
 Searcher::Searcher()
@@ -380,7 +457,7 @@ void Searcher::prepare() {
 
 void Searcher::newGame() {
     impl_->tt.clear();
-    impl_->tables.clear();
+    for (auto& worker : impl_->workers) worker->tables.clear();
 }
 
 namespace {
@@ -401,40 +478,35 @@ Move ponderMove(Position& pos, TranspositionTable& tt, const std::vector<Move>& 
 
 SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const GoLimits& limits,
     SearchSignals& signals, const Report& report) {
-    Impl& s = *impl_;
-    s.pos = &pos;
-    s.settings = settings;
-    s.settings.eval.engineSide = pos.sideToMove();
-    if (s.settings.eval.noise > 0) s.settings.eval.seed = Clock::now().time_since_epoch().count();
-    s.limits = limits;
-    s.budget = planTime(limits);
-    s.signals = &signals;
-    s.nodes = 0;
-    s.aborted = false;
-    s.mayAbort = false;
-    s.initReductions();
-    s.tt.prepare();
-    s.tt.newSearch();
-    s.tables.ageHistory();
+    Impl& impl = *impl_;
+    impl.tt.prepare();
+    impl.tt.newSearch();
+    SearchSettings chosen = settings;
+    if (chosen.eval.noise > 0) chosen.eval.seed = Clock::now().time_since_epoch().count();
+    const int threads = std::clamp(settings.threads, 1, MAX_THREADS);
+    if (!impl.worker(0).start(pos, banned, chosen, limits, signals)) return {};
 
+    impl.helpersStop = false;
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i) {
+        SearchWorker& helper = impl.worker(i);
+        helper.ownPosition = pos;
+        helper.helpersStop = &impl.helpersStop;
+        helper.start(helper.ownPosition, banned, chosen, limits, signals);
+        helpers.emplace_back(&SearchWorker::help, &helper);
+    }
+    SearchResult result = impl.iterate(threads, report);
+    impl.helpersStop = true;
+    for (std::thread& helper : helpers) helper.join();
+    return result;
+}
+
+SearchResult Searcher::Impl::iterate(int threads, const Report& report) {
+    SearchWorker& s = worker(0);
     SearchResult result;
-    MoveList list;
-    pos.generate(list, false);
-    s.rootMoves.clear();
-    for (int i = 0; i < list.count; ++i) {
-        Move move = list.moves[i];
-        if (std::find(banned.begin(), banned.end(), move) == banned.end() && pos.isLegal(move))
-            s.rootMoves.push_back(move);
-    }
-    if (s.rootMoves.empty()) return result;
-    if (const TtEntry* entry = s.tt.probe(pos.key())) {
-        auto at = std::find(s.rootMoves.begin(), s.rootMoves.end(), entry->move);
-        if (at != s.rootMoves.end()) std::rotate(s.rootMoves.begin(), at, at + 1);
-    }
-    s.rootBest = s.rootMoves[0];
-
-    std::vector<RootLine> lines(std::min<size_t>(std::max(1, settings.lines), s.rootMoves.size()));
-    const int maxDepth = limits.depth > 0 ? std::min(limits.depth, MAX_PLY - 8) : MAX_PLY - 8;
+    std::vector<RootLine> lines(
+        std::min<size_t>(std::max(1, s.settings.lines), s.rootMoves.size()));
+    const int maxDepth = s.limits.depth > 0 ? std::min(s.limits.depth, MAX_PLY - 8) : MAX_PLY - 8;
     Move previousBest = 0;
     for (int depth = 1; depth <= maxDepth; ++depth) {
         s.rootDepth = depth;
@@ -442,25 +514,25 @@ SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const
         const int score = lines[0].score;
         result.depth = depth;
         result.score = score;
-        const std::int64_t elapsed = signals.elapsedMs();
+        const std::int64_t elapsed = s.signals->elapsedMs();
         for (size_t k = 0; k < lines.size(); ++k)
             report(SearchInfo { depth, int(k + 1), int(lines.size()), lines[k].score, elapsed,
-                s.nodes, lines[k].pv });
+                nodes(threads), lines[k].pv });
         s.mayAbort = true;
 
         const bool stable = s.rootBest == previousBest;
         previousBest = s.rootBest;
-        if (signals.stop.load()) break;
+        if (s.signals->stop.load()) break;
         if (std::abs(score) >= MATE_BOUND && depth > 2 * (MATE - std::abs(score)) + 4) break;
-        if (signals.pondering.load() || limits.infinite || s.budget.soft < 0) continue;
+        if (s.signals->pondering.load() || s.limits.infinite || s.budget.soft < 0) continue;
         if (s.budget.fixed ? elapsed >= s.budget.hard
                            : elapsed >= s.budget.soft * (stable ? 55 : 120) / 100)
             break;
         if (s.rootMoves.size() == 1 && depth >= 4) break;
     }
     result.best = s.rootBest;
-    result.ponder = ponderMove(pos, s.tt, lines[0].pv, result.best);
-    result.nodes = s.nodes;
+    result.ponder = ponderMove(*s.pos, tt, lines[0].pv, result.best);
+    result.nodes = nodes(threads);
     return result;
 }
 

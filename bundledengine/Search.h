@@ -35,6 +35,8 @@ struct SearchSignals {
 
 // The most best lines a search reports (the "multipv" option's maximum).
 constexpr int MAX_LINES = 5;
+// The most threads one search runs on (the "threads" option's maximum).
+constexpr int MAX_THREADS = 8;
 
 // What the options change in the search.
 struct SearchSettings {
@@ -42,6 +44,7 @@ struct SearchSettings {
     int pruning = 2; // 0 none .. 3 large
     int contempt = 15; // a draw is worth this much less than nothing to the engine
     int lines = 1; // best lines reported each iteration (MultiPV)
+    int threads = 1; // more search the same root with the main one, sharing the table
 };
 
 // One line of a finished iteration; the command loop words it in its protocol.

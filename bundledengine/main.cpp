@@ -1,6 +1,7 @@
 // qinglan-engine: the bundled UCCI and UCI engine. Started as "青岚引擎1.0.exe" or
 // "松涛引擎1.0.exe" it names itself after that file. Arguments, when given, are run
-// as one command (for example "bench" or "perft 4") and the program exits.
+// as one command (for example "bench", "bench 12 2" for depth 12 on two threads, or
+// "perft 4") and the program exits.
 #include "EngineLoop.h"
 
 #include <cstdio>

@@ -64,15 +64,17 @@ public:
     }
 
     // The engine's resident memory in KiB (-1 when unknown).
-    long residentKiB() const { return statusKiB("VmRSS:"); }
+    long residentKiB() const { return statusField("VmRSS:"); }
     // Its address space in KiB, touched or not (-1 when unknown).
-    long virtualKiB() const { return statusKiB("VmSize:"); }
+    long virtualKiB() const { return statusField("VmSize:"); }
+    // Its threads running now (-1 when unknown).
+    long threadCount() const { return statusField("Threads:"); }
 
     // Every line read so far.
     const std::vector<std::string>& lines() const { return lines_; }
 
 private:
-    long statusKiB(const std::string& field) const {
+    long statusField(const std::string& field) const {
         std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
         for (std::string line; std::getline(status, line);)
             if (line.rfind(field, 0) == 0)

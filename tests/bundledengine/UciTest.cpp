@@ -262,3 +262,30 @@ TEST(Uci, TheHashTableIsTakenAtIsreadyNotAtTheHandshake) {
         EXPECT_GE(engine.virtualKiB() - atReady, 180 * 1024) << hello;
     }
 }
+
+// Threads beyond the first search beside the main one while it runs and end with it;
+// the answer is still the main search's, legal, and finds the mate.
+TEST(Uci, HelperThreadsSearchBesideTheMainOne) {
+    for (const int threads : { 1, 3 }) {
+        UciSession s;
+        s.engine.send("setoption name Threads value " + std::to_string(threads));
+        s.engine.send("isready");
+        s.engine.waitFor("readyok");
+        const long idle = s.engine.threadCount();
+        s.engine.send("position startpos moves h2e2 h9g7");
+        s.engine.send("go infinite");
+        s.engine.waitFor("info depth 3");
+        // The command reader, the main search and its helpers.
+        EXPECT_EQ(s.engine.threadCount(), idle + threads) << threads;
+        s.engine.send("stop");
+        const std::string reply = s.engine.waitFor("bestmove", 5000);
+        EXPECT_TRUE(isLegalIn("position startpos moves h2e2 h9g7", wordAfter(reply, "bestmove")))
+            << reply;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(s.engine.threadCount(), idle) << "helpers end with the search";
+        const std::vector<std::string> mate
+            = s.search("position fen 4k4/1R7/R8/9/9/9/9/9/9/3K5 w - - 0 1", "go depth 5");
+        EXPECT_NE(mate[mate.size() - 2].find(" score mate 1 "), std::string::npos)
+            << mate[mate.size() - 2];
+    }
+}
