@@ -1,4 +1,5 @@
 // qinglan-cli: the rules core from the command line, for users, scripts and measurement.
+#include "AnalyseCommand.h"
 #include "Bench.h"
 #include "Match.h"
 #include "RecordCommands.h"
@@ -19,7 +20,7 @@ namespace {
 
 constexpr const char* USAGE = "usage: qinglan-cli perft DEPTH [POSITION] | moves POSITION | "
                               "notation POSITION MOVE... | status POSITION | bench | match ... | "
-                              "replay FILE | convert IN OUT ...";
+                              "replay FILE | convert IN OUT ... | analyse FILE ...";
 
 constexpr const char* HELP
     = "qinglan-cli: xiangqi rules and engine matches from the command line.\n"
@@ -32,6 +33,9 @@ constexpr const char* HELP
       "  bench                      a fixed perft suite with timings\n"
       "  match ENGINE_A ENGINE_B [options]\n"
       "                             games between two UCCI or UCI engines, no window\n"
+      "  analyse FILE --engine PROGRAM --out OUT.pgn [--movetime MS | --depth D]\n"
+      "          [--multipv N] [--protocol ucci|uci|auto] [--option NAME=VALUE]...\n"
+      "                             every game of a record reviewed by an engine\n"
       "  --version, -v              the version and the commit it was built from\n"
       "  --help, -h                 this text\n\n"
       "See man qinglan-cli for the match options.\n";
@@ -117,6 +121,7 @@ int main(int argc, char** argv) {
     if (command == "bench" && argc == 2) return runBench();
     if (command == "replay") return runReplay(argc, argv);
     if (command == "convert") return runConvert(argc, argv);
+    if (command == "analyse") return runAnalyse(argc, argv);
     if (command == "match") {
         std::string error;
         const std::optional<MatchOptions> options = parseMatchOptions(argc, argv, error);

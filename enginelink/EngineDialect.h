@@ -40,6 +40,9 @@ public:
     virtual std::optional<EngineReply> readReply(
         std::string_view line, const SearchRequest& searched)
         = 0;
+    // The option that sets how many best lines the engine reports, and its line.
+    virtual std::string linesOptionName() const = 0;
+    virtual std::string linesOptionLine(int lines) const = 0;
     // How a UCI engine numbers ranks, as far as its replies have told.
     virtual RankBase rankBase() const { return RankBase::Unknown; }
     std::string ponderHitLine() const { return "ponderhit"; }
@@ -49,6 +52,10 @@ public:
 class UcciDialect final : public EngineDialect {
 public:
     EngineProtocol protocol() const override { return EngineProtocol::Ucci; }
+    std::string linesOptionName() const override { return "multipv"; }
+    std::string linesOptionLine(int lines) const override {
+        return "setoption multipv " + std::to_string(lines);
+    }
     SearchStart startSearch(const SearchRequest& request, bool useStartpos) const override;
     std::optional<EngineReply> readReply(
         std::string_view line, const SearchRequest& searched) override;
@@ -62,6 +69,10 @@ public:
     explicit UciDialect(RankBase known = RankBase::Unknown)
         : rankBase_(known) { }
     EngineProtocol protocol() const override { return EngineProtocol::Uci; }
+    std::string linesOptionName() const override { return "MultiPV"; }
+    std::string linesOptionLine(int lines) const override {
+        return "setoption name MultiPV value " + std::to_string(lines);
+    }
     SearchStart startSearch(const SearchRequest& request, bool useStartpos) const override;
     std::optional<EngineReply> readReply(
         std::string_view line, const SearchRequest& searched) override;

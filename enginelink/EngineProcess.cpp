@@ -185,12 +185,18 @@ bool EngineProcess::stopSearch(int timeoutMs) {
 void EngineProcess::setProtocol(EngineProtocol protocol) {
     protocol_ = protocol;
     dialect_ = makeDialect(protocol, rankBase_);
+    linesAsked_ = 1; // a new handshake leaves the engine at one line
 }
 
 bool EngineProcess::startSearch(const SearchRequest& request) {
     if (!isRunning() || state_ != EngineState::Idle) return false;
     searched_ = request;
     lastReply_.reset();
+    // Several lines only from an engine that offers them; the rest report one.
+    if (request.lines != linesAsked_ && announced(dialect_->linesOptionName())) {
+        writeLine(dialect_->linesOptionLine(request.lines));
+        linesAsked_ = request.lines;
+    }
     EngineDialect::SearchStart start
         = dialect_->startSearch(request, options_.compatFlags & COMPAT_STARTPOS);
     if (start.answer) madeUpReplies_.push_back(std::move(*start.answer));

@@ -116,6 +116,9 @@ public:
     // 0 when no process runs.
     int processId() const;
 
+    // Waits at most timeoutMs for the engine to write or end (after its waiting lines
+    // were read).
+    void awaitOutput(int timeoutMs);
     // Reads and discards lines until two reads in a row find none.
     void drainOutput();
     // Sends "stop" to a busy engine and waits for its reply, at most timeoutMs
@@ -195,8 +198,6 @@ private:
     void takeIdentityLine(const std::string& line);
     void trackReceivedLine(const ReceivedLine& line);
     void collectOutput();
-    // Waits at most timeoutMs for the engine to write or end.
-    void awaitOutput(int timeoutMs);
 
     std::unique_ptr<ChildProcess> process_;
     EngineState state_ = EngineState::Unloaded;
@@ -212,6 +213,7 @@ private:
     std::unique_ptr<EngineDialect> dialect_ = makeDialect(EngineProtocol::Ucci, RankBase::Unknown);
     std::vector<AnnouncedOption> announced_;
     std::deque<EngineReply> madeUpReplies_; // replies given in the engine's name
+    int linesAsked_ = 1; // best lines the engine was last told to report
     bool optionsPending_ = false; // options given during a search, sent at its reply
     // Between startLoad and finishLoad: the protocol asked for and when the first
     // line of the handshake went out.

@@ -5,6 +5,8 @@
 //   QINGLAN_FAKE_NAME        the "id name" (default FakeEngine)
 //   QINGLAN_FAKE_BOOK        the book named in "option bookfiles ... default" (book.dat)
 //   QINGLAN_FAKE_MODE        comma-separated flags, see Mode below; "delay=MS" too
+// In the "analyst" mode it searches one ply by material and reports its best lines ranked
+// (as many as "multipv"/"MultiPV" asks), at once when a search starts.
 //   QINGLAN_FAKE_OPTIONS     file whose lines are said, as they stand, before "ucciok"/"uciok";
 //                            a line that starts "ucci:" or "uci:" only in that protocol
 // As UCI engines that play many variants do, it plays chess (and answers e2e4) until
@@ -52,6 +54,7 @@ struct Mode {
     bool uci1 = false; // as uci, with ranks numbered from 1 ("h3e3", "a10a9")
     bool both = false; // as uci, but answers "ucci" as a UCCI engine does
     bool slowUcci = false; // answers "ucci" only after 2.5 s of silence (a big book loading)
+    bool analyst = false; // best lines by material, ranked, said when a search starts
     int delayMs = 0; // thinking time of a search that is not infinite or pondering
 };
 
@@ -79,7 +82,22 @@ const std::pair<std::string_view, bool Mode::*> FLAGS[] = {
     { "uci", &Mode::uci },
     { "uci1", &Mode::uci1 },
     { "both", &Mode::both },
+    { "analyst", &Mode::analyst },
 };
+
+// Material from the side to move's view, in centipawns, read off the FEN.
+int materialBalance(const Board& board) {
+    static constexpr std::pair<char, int> VALUES[]
+        = { { 'r', 900 }, { 'n', 400 }, { 'c', 450 }, { 'b', 200 }, { 'a', 200 }, { 'p', 100 } };
+    const std::string fen = board.toFen();
+    int red = 0;
+    for (char c : fen.substr(0, fen.find(' ')))
+        for (const auto& [piece, value] : VALUES) {
+            if (c == piece) red -= value;
+            if (c == std::toupper(piece)) red += value;
+        }
+    return board.isRedToMove() ? red : -red;
+}
 
 Mode readMode() {
     Mode mode;
@@ -158,6 +176,9 @@ private:
     void answerSearch();
     std::string pickMove(const Board& board, bool restricted) const;
     std::string reply();
+    // The allowed moves best first by the material they leave, with that material.
+    std::vector<std::pair<std::string, int>> rankedMoves() const;
+    void sayBestLines();
 
     Mode mode_;
     std::string outgoing_; // collects a burst
@@ -169,6 +190,7 @@ private:
     std::vector<std::string> searchMoves_; // UCI "searchmoves", 0-based
     bool speaksUci_ = false;
     std::string variant_ = "chess"; // UCI only
+    int lines_ = 1; // best lines to report (analyst)
 };
 
 void FakeEngine::say(const std::string& line) {
@@ -202,6 +224,7 @@ void FakeEngine::greet() {
     say("option usemillisec type check default false");
     say("option hashsize type spin min 0 max 1024 default 16");
     say("option bookfiles type string default " + envOr("QINGLAN_FAKE_BOOK", "book.dat"));
+    if (mode_.analyst) say("option multipv type spin min 1 max 5 default 1");
     sayExtraOptions("ucci");
     say(mode_.ucciokSpace ? "ucciok " : "ucciok");
     if (mode_.burst) say("info string after ucciok in the same write");
@@ -231,6 +254,7 @@ void FakeEngine::greetUci() {
     say("option name Hash type spin default 16 min 1 max 1024");
     say("option name Protocol type combo default uci var uci var ucci var xboard");
     say("option name UCI_Variant type combo default chess var chess var xiangqi");
+    if (mode_.analyst) say("option name MultiPV type spin default 1 min 1 max 5");
     sayExtraOptions("uci");
     say("uciok");
     bursting_ = false;
@@ -249,6 +273,8 @@ bool FakeEngine::onUciLine(const std::string& line) {
         greetUci();
     } else if (line.starts_with("setoption name UCI_Variant value "))
         variant_ = line.substr(33);
+    else if (line.starts_with("setoption name MultiPV value "))
+        lines_ = std::atoi(line.c_str() + 29);
     else if (line == "isready")
         say("readyok");
     else if (line.starts_with("position "))
@@ -281,10 +307,39 @@ std::string FakeEngine::pickMove(const Board& board, bool restricted) const {
     return moveToCoord(moves[index]);
 }
 
+std::vector<std::pair<std::string, int>> FakeEngine::rankedMoves() const {
+    int found[MAX_PSEUDO_MOVES];
+    const int count = board_.generateLegalMoves(found);
+    std::vector<std::pair<std::string, int>> ranked;
+    for (int i = 0; i < count; ++i) {
+        const std::string move = moveToCoord(found[i]);
+        if (!searchMoves_.empty() && !std::ranges::count(searchMoves_, move)) continue;
+        Board after = board_;
+        after.makeMoveText(move);
+        ranked.emplace_back(move, -materialBalance(after));
+    }
+    std::ranges::sort(ranked, [](const auto& a, const auto& b) {
+        return a.second != b.second ? a.second > b.second : a.first < b.first;
+    });
+    return ranked;
+}
+
+void FakeEngine::sayBestLines() {
+    const auto ranked = rankedMoves();
+    for (int k = 0; k < std::min<int>(lines_, static_cast<int>(ranked.size())); ++k) {
+        const std::string info = "info depth 1 multipv " + std::to_string(k + 1) + " score "
+            + (mode_.uci ? "cp " : "") + std::to_string(ranked[k].second) + " nodes "
+            + std::to_string(ranked.size()) + " pv " + ranked[k].first;
+        say(mode_.uci1 ? shiftRanks(info, " pv ", 1) : info);
+    }
+}
+
 std::string FakeEngine::reply() {
     if (mode_.nobestmove) return "nobestmove";
     if (mode_.none) return "bestmove (none)";
-    std::string move = pickMove(board_, true);
+    const auto ranked = mode_.analyst ? rankedMoves() : decltype(rankedMoves()) {};
+    std::string move
+        = mode_.analyst ? (ranked.empty() ? "" : ranked.front().first) : pickMove(board_, true);
     if (mode_.illegal) return board_.isLegalMoveText("a0a9") ? "bestmove a0a0" : "bestmove a0a9";
     if (speaksUci_ && variant_ != "xiangqi") return "bestmove e2e4";
     if (move.empty()) return mode_.uci ? "bestmove 0000" : "nobestmove";
@@ -316,6 +371,7 @@ void FakeEngine::startSearch(const std::string& line) {
     if (mode_.flood) writeAll(std::string(3 << 20, 'x'));
     searching_ = true;
     pondering_ = line.starts_with("go ponder");
+    if (mode_.analyst) sayBestLines();
     bool waits
         = (pondering_ && !mode_.ponderEnds) || line.starts_with("go infinite") || mode_.ignoreStop;
     answerAt_.reset();
@@ -327,6 +383,8 @@ void FakeEngine::answerSearch() {
     answerAt_.reset();
     // The info line and the reply arrive together, as from a fast engine.
     bursting_ = true;
+    // As real engines do, the final lines come again with the reply.
+    if (mode_.analyst) sayBestLines();
     std::string line = reply();
     say(line);
     bursting_ = false;
@@ -339,6 +397,8 @@ void FakeEngine::onLine(const std::string& line) {
         greet();
     else if (line.starts_with("position "))
         board_.setPosition(line);
+    else if (line.starts_with("setoption multipv "))
+        lines_ = std::atoi(line.c_str() + 18);
     else if (line.starts_with("go"))
         startSearch(line);
     else if (line == "ponderhit" && pondering_ && !mode_.ignoreStop) {

@@ -1,8 +1,10 @@
 // libFuzzer target over what an engine announces and what is sent back: "option" lines
-// of both protocols, value checks, the lines that set options, and the UCI translation
-// of moves, positions and go lines. Nothing an engine says may become a second command.
+// of both protocols, value checks, the lines that set options, and the UCI dialect's
+// reading of replies in either rank convention. Nothing an engine says may become a
+// second command.
 #include "FuzzSupport.h"
 #include "enginelink/AnnouncedOption.h"
+#include "enginelink/EngineDialect.h"
 #include "enginelink/LineBuffer.h"
 #include "enginelink/UciTranslation.h"
 
@@ -27,13 +29,17 @@ void checkOption(const AnnouncedOption& option, std::string_view value) {
 }
 
 void checkTranslation(std::string_view line) {
-    engineLineToZeroBased(line);
     moveToZeroBased(line.substr(0, 5));
     moveToOneBased(line.substr(0, 4));
     positionToOneBased(line);
-    positionWithoutMoves(line);
-    uciGoCommand(line, line.size() % 2 == 0);
     detectRankBase("position startpos", line);
+    const SearchRequest start { std::string(START_FEN), {}, {}, SearchMode::Play, {}, 1 };
+    for (RankBase base : { RankBase::Unknown, RankBase::One }) {
+        UciDialect dialect(base);
+        const std::optional<EngineReply> reply = dialect.readReply(line, start);
+        if (const auto* info = reply ? std::get_if<ThinkingLine>(&*reply) : nullptr)
+            require(info->rank >= 1);
+    }
 }
 
 } // namespace
