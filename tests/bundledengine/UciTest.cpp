@@ -3,9 +3,11 @@
 #include "../support/SearchText.h"
 #include "EnginePipe.h"
 #include "enginelink/EngineProcess.h"
+#include "platform/Ticks.h"
 #include "rules/Board.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -187,6 +189,27 @@ TEST(Uci, TheProgramsEngineLinkDrivesItInUciAndFindsUcciByItself) {
         ASSERT_TRUE(engine.lastReply());
         EXPECT_TRUE(std::holds_alternative<BestMove>(*engine.lastReply()));
         EXPECT_EQ(replyTo(test::searchFor(MATED, "go depth 3")), EngineReply(NoMove {}));
+
+        // Several lines asked for through the link's own option: ranked, each its own move.
+        SearchRequest several = test::searchFor("position startpos", "go depth 4");
+        several.lines = 3;
+        ASSERT_TRUE(engine.startSearch(several));
+        std::map<int, ThinkingLine> deepest; // by rank
+        for (const std::int64_t deadline = tickMs() + 20000;
+             engine.isBusy() && tickMs() < deadline;) {
+            std::optional<ReceivedLine> got = engine.receive();
+            const ThinkingLine* info
+                = got && got->reply ? std::get_if<ThinkingLine>(&*got->reply) : nullptr;
+            if (!got) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (info && info->depth == 4) deepest[info->rank] = *info;
+        }
+        ASSERT_EQ(deepest.size(), 3u);
+        EXPECT_NE(deepest[1].pv.at(0), deepest[2].pv.at(0));
+        EXPECT_NE(deepest[2].pv.at(0), deepest[3].pv.at(0));
+        EXPECT_NE(deepest[1].pv.at(0), deepest[3].pv.at(0));
+        EXPECT_GE(deepest[1].score->value, deepest[3].score->value);
+        ASSERT_TRUE(engine.lastReply());
+        EXPECT_EQ(std::get<BestMove>(*engine.lastReply()).move, deepest[1].pv.at(0));
         EXPECT_TRUE(engine.unload());
     }
 }
