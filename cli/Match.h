@@ -1,38 +1,38 @@
 #pragma once
 
-#include "settings/SettingsRecords.h"
+#include "match/Tournament.h"
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace qinglan {
 
-// A match between two engine programs with no window, through the same game and
-// engine code the window uses.
+// What `qinglan-cli match` was asked: the tournament and where its games go.
 struct MatchOptions {
-    std::string engineA, engineB;
-    int games = 2;
-    int concurrency = 1;
-    int moveTimeMs = 1000; // the preset time per move, sent as "go time T increment T"
-    double tcMinutes = 0; // with tcIncrementSeconds: game time plus increment
-    double tcIncrementSeconds = 0;
-    int depth = 0; // a depth limit instead of time
-    std::vector<std::string> initA, initB; // lines sent after the handshake
-    EngineProtocol protocolA = EngineProtocol::Auto, protocolB = EngineProtocol::Auto;
-    // Own options by name, sent after the handshake when the engine announces them.
-    std::map<std::string, std::string> optionsA, optionsB;
+    TournamentOptions tournament;
     std::string openingsFile;
     std::string pgnFile;
 };
 
 inline constexpr const char* MATCH_USAGE
-    = "qinglan-cli match ENGINE_A ENGINE_B [--games N] [--concurrency K] "
-      "[--movetime MS | --tc MINUTES+INCREMENT_SECONDS | --depth D] [--init-a LINE] "
-      "[--init-b LINE] [--protocol-a|--protocol-b ucci|uci|auto] [--option-a|--option-b "
-      "NAME=VALUE] "
-      "[--openings FILE] [--pgn FILE]";
+    = "qinglan-cli match ENGINE_A ENGINE_B [ENGINE_C ...] [--games N] [--concurrency K] "
+      "[--movetime MS | --tc GAME+INCREMENT | --depth D] "
+      "[--schedule match|round-robin|gauntlet] [--sprt ELO0 ELO1 [--alpha A] [--beta B]] "
+      "[--init-a LINE] [--protocol-a ucci|uci|auto] [--option-a NAME=VALUE] (-b, -c ... for "
+      "the other engines) [--openings FILE] [--pgn FILE]";
+
+inline constexpr const char* MATCH_HELP
+    = "  --games N             games per pairing (default 2; 1000000 with --sprt)\n"
+      "  --tc GAME+INCREMENT   game clock: a bare game time is minutes, a bare increment\n"
+      "                        seconds (10+0.1 is 10 minutes + 0.1 s); units ms, s, m may be\n"
+      "                        given: 10s+0.1s, 1m+0.5s\n"
+      "  --schedule KIND       match (two engines, the default), round-robin (the default\n"
+      "                        for more), gauntlet (the first engine against each other)\n"
+      "  --sprt ELO0 ELO1      sequential test on game pairs (pentanomial), logistic Elo:\n"
+      "                        the first engine's expected score 1/(1+10^(-elo/400));\n"
+      "                        stops when H0 (elo <= ELO0) or H1 (elo >= ELO1) is accepted;\n"
+      "                        --alpha, --beta: error rates (default 0.05)\n";
 
 // The options of argv[2..]; nothing (with error set) when they do not parse.
 std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string& error);
@@ -42,6 +42,6 @@ std::optional<MatchOptions> parseMatchOptions(int argc, char** argv, std::string
 std::vector<std::string> readOpenings(const std::string& path, std::string& error);
 
 // Plays the match, printing each result and the summary; the exit code.
-int runMatch(const MatchOptions& options);
+int runMatch(MatchOptions options);
 
 } // namespace qinglan

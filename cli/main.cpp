@@ -31,8 +31,8 @@ constexpr const char* HELP
       "  notation POSITION MOVE...  each move in Chinese notation\n"
       "  status POSITION            game status and repetition verdict\n"
       "  bench                      a fixed perft suite with timings\n"
-      "  match ENGINE_A ENGINE_B [options]\n"
-      "                             games between two UCCI or UCI engines, no window\n"
+      "  match ENGINE_A ENGINE_B [ENGINE_C ...] [options]\n"
+      "                             games between UCCI or UCI engines, no window\n"
       "  analyse FILE --engine PROGRAM --out OUT.pgn [--movetime MS | --depth D]\n"
       "          [--multipv N] [--protocol ucci|uci|auto] [--option NAME=VALUE]...\n"
       "                             every game of a record reviewed by an engine\n"
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "--help" || command == "-h") {
-        std::printf("%s\nusage: %s\n", HELP, MATCH_USAGE);
+        std::printf("%s\nusage: %s\n%s", HELP, MATCH_USAGE, MATCH_HELP);
         return 0;
     }
     if (command == "perft") return runPerft(argc, argv);
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\nusage: %s\n", error.c_str(), MATCH_USAGE);
             return 2;
         }
-        return runMatch(*options);
+        return runMatch(std::move(*options));
     }
     return usage();
 }

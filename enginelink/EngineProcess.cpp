@@ -154,6 +154,10 @@ int EngineProcess::processId() const {
     return process_ ? static_cast<int>(process_->pid()) : 0;
 }
 
+int EngineProcess::outputDescriptor() const {
+    return process_ ? process_->outputDescriptor() : -1;
+}
+
 void EngineProcess::drainOutput() {
     // An engine that prints lines faster than we take them would keep us here for
     // ever; past the limit the rest waits for the next read.

@@ -115,6 +115,9 @@ public:
     EngineState knownState() const { return state_; }
     // 0 when no process runs.
     int processId() const;
+    // The descriptor the engine's output arrives on, to wait on beside others (poll);
+    // -1 when no process runs. Lines are still taken with readLine.
+    int outputDescriptor() const;
 
     // Waits at most timeoutMs for the engine to write or end (after its waiting lines
     // were read).

@@ -176,11 +176,14 @@ void EngineGlue::appendThinkingInfo(
 }
 
 void EngineGlue::pollEngines() {
-    for (EngineProcess* engine : { &state_.mainEngine, &state_.secondaryEngine }) {
-        const int source = engine == &state_.mainEngine ? LINE_FROM_MAIN : LINE_FROM_SECONDARY;
-        while (std::optional<ReceivedLine> received = engine->receive())
-            if (received->reply) handleReply(*engine, *received->reply, source);
-    }
+    pollEngine(state_.mainEngine);
+    pollEngine(state_.secondaryEngine);
+}
+
+void EngineGlue::pollEngine(EngineProcess& engine) {
+    const int source = state_.isMainEngine(engine) ? LINE_FROM_MAIN : LINE_FROM_SECONDARY;
+    while (std::optional<ReceivedLine> received = engine.receive())
+        if (received->reply) handleReply(engine, *received->reply, source);
 }
 
 void EngineGlue::stopThinking() {

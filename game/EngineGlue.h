@@ -42,6 +42,8 @@ public:
     void handleEngineLine(EngineProcess& engine, const std::string& line, int source);
     // The heartbeat's duty: every waiting line of the main engine, then the secondary.
     void pollEngines();
+    // Every waiting line of one engine, for a driver woken by that engine's output.
+    void pollEngine(EngineProcess& engine);
     // "停止思考/立即走棋": the engine to move plays its best move now.
     void stopThinking();
     // A stored reply and a pondered guess belong to the search that made them: after a

@@ -34,6 +34,9 @@ public:
     pid_t pid() const { return pid_; }
     // Bytes waiting on the child's output; 0 when none or when the pipe is closed.
     std::size_t bytesAvailable() const;
+    // Our end of the child's output, for a caller that waits on several children at
+    // once (poll); -1 when no pipe is open. Reading stays with read().
+    int outputDescriptor() const { return outputFd_; }
     // Waits at most timeoutMs for output (or the end of the pipe); true when some came.
     bool waitForOutput(int timeoutMs) const;
     // Reads at most n bytes of what is waiting; never blocks.

@@ -7,6 +7,7 @@
 #include "enginelink/EngineDialect.h"
 #include "enginelink/LineBuffer.h"
 #include "enginelink/UciTranslation.h"
+#include "rules/Board.h"
 
 #include <cstddef>
 #include <cstdint>

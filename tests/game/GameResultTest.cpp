@@ -1,6 +1,5 @@
 // Results as values: what the board's verdicts, the clocks and the engines' faults end a
-// game with, the box the game flow shows for each, and the match score they count in.
-#include "MatchStats.h"
+// game with, the box the game flow shows for each.
 #include "game/Game.h"
 #include "game/HeadlessHost.h"
 
@@ -77,7 +76,7 @@ TEST(GameResult, ALossOnTimeIsTheSideOutOfTime) {
     EXPECT_FALSE(game.flow().checkTimeouts()) << "a game has one result";
 }
 
-TEST(GameResult, RecordsAndMatchesReadTheSameValue) {
+TEST(GameResult, RecordsReadTheSameValue) {
     const GameResult redFaulted = lossOf(true, ResultReason::IllegalMove);
     EXPECT_EQ(pgnResultToken(redFaulted), "0-1");
     EXPECT_EQ(resultReasonText(redFaulted, "R", "B"), "R 输出错误信息！") << "the loser's fault";
@@ -86,15 +85,6 @@ TEST(GameResult, RecordsAndMatchesReadTheSameValue) {
     EXPECT_EQ(resultReasonText({ Winner::Red, ResultReason::PerpetualCheck }, "R", "B"),
         "黑方犯规，红胜");
     EXPECT_EQ(pgnResultToken({ Winner::Draw, ResultReason::Repetition }), "1/2-1/2");
-
-    MatchScore score; // engine A's view: red in the first two games, black in the last two
-    score.add(Winner::Red, true);
-    score.add(Winner::Red, false);
-    score.add(Winner::Black, false);
-    score.add(Winner::Draw, true);
-    EXPECT_EQ(score.wins, 2);
-    EXPECT_EQ(score.losses, 1);
-    EXPECT_EQ(score.draws, 1);
 }
 
 } // namespace

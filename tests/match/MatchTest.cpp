@@ -1,8 +1,8 @@
 // The headless match runner: the score and its error margin, the record file, and
 // engines that misbehave losing their game while the match goes on.
 #include "../support/ShellRun.h"
-#include "MatchStats.h"
 #include "game/GameFlow.h"
+#include "match/MatchStats.h"
 #include "records/Evaluation.h"
 #include "records/RecordFile.h"
 #include "rules/Board.h"
@@ -35,6 +35,17 @@ TEST(MatchScore, EloAndMarginFromWinsDrawsLosses) {
         EXPECT_NEAR(r.s.eloMargin(), r.margin, 0.1);
     }
     EXPECT_EQ(formatElo(MatchScore { 4, 0, 0 }.eloDifference()), "+inf");
+}
+
+TEST(MatchScore, ResultsCountFromEngineAsSide) {
+    MatchScore score; // engine A's view: red in the first two games, black in the last two
+    score.add(Winner::Red, true);
+    score.add(Winner::Red, false);
+    score.add(Winner::Black, false);
+    score.add(Winner::Draw, true);
+    EXPECT_EQ(score.wins, 2);
+    EXPECT_EQ(score.losses, 1);
+    EXPECT_EQ(score.draws, 1);
 }
 
 TEST(MatchScore, RecordNumbersMovesFromTheSideToMoveWithEvaluations) {
@@ -207,8 +218,74 @@ TEST_F(MatchRunTest, GamesFromOpeningsWithBothColoursAtOnce) {
         EXPECT_EQ(reds, (std::set<std::string> { "A", "B" })) << start;
 
     EXPECT_EQ(runCli("match A").exitCode, 2);
-    EXPECT_EQ(runCli("match A B --tc 5").exitCode, 2);
     EXPECT_EQ(runCli("match A B --openings " + (dir / "none").string()).exitCode, 2);
+}
+
+TEST_F(MatchRunTest, BadCombinationsAreRefusedWithTheirReason) {
+    const struct {
+        const char* arguments;
+        const char* says;
+    } rows[] = {
+        { "A B --tc 5", "GAME+INCREMENT" }, { "A B --tc 10x+1", "game time" },
+        { "A B C", "" }, // three engines play a round robin: loading A fails
+        { "A B C --schedule match", "two engines" },
+        { "A B --schedule swiss", "bad option: --schedule swiss" },
+        { "A B C --schedule gauntlet --sprt 0 5", "two engines" },
+        { "A B --sprt 5 0", "ELO0 below ELO1" }, { "A B --sprt 0", "two values" },
+        { "A B --alpha 0.1 --sprt 0 5", "bad option: --alpha" }, // before --sprt
+        { "A B --sprt 0 5 --beta 0.7", "bad option: --beta" },
+        { "A B --option-c X=1", "bad option: --option-c" }, // no third engine
+    };
+    for (const auto& r : rows) {
+        const CliRun run = runCli("match " + std::string(r.arguments));
+        EXPECT_EQ(run.exitCode, 2) << r.arguments;
+        EXPECT_NE(run.out.find(r.says), std::string::npos) << r.arguments << ": " << run.out;
+    }
+}
+
+TEST_F(MatchRunTest, SprtStopsWhenABoundIsCrossedAndSaysWhichHypothesisHolds) {
+    // With elo0 0, elo1 400 and both error rates 0.2 the bounds are +-1.386: pairs won
+    // 2-0 add 0.598 each (H1 after the third), a pair lost 0-2 gives -1.709 (H0 at once).
+    const std::string good = engine("Good", ""), bad = engine("Bad", "illegal");
+    const std::string test = " --sprt 0 400 --alpha 0.2 --beta 0.2 --games 40 --movetime 100";
+    const CliRun won = runCli("match " + good + " " + bad + test);
+    EXPECT_EQ(won.exitCode, 0) << won.out;
+    EXPECT_NE(won.out.find("Pair 1: 2.0/2  pentanomial [0 0 0 0 1]  LLR 0.598 (-1.386, 1.386)"),
+        std::string::npos)
+        << won.out;
+    EXPECT_NE(won.out.find("Pair 3: 2.0/2  pentanomial [0 0 0 0 3]  LLR 1.794"), std::string::npos)
+        << won.out;
+    EXPECT_NE(won.out.find("after 3 pairs: H1 accepted (elo >= 400)"), std::string::npos)
+        << won.out;
+    EXPECT_EQ(won.out.find("Game 7 "), std::string::npos) << "no game after the verdict";
+
+    const CliRun lost = runCli("match " + bad + " " + good + test + " --concurrency 2");
+    EXPECT_NE(lost.out.find(": 0.0/2  pentanomial [1 0 0 0 0]  LLR -1.709"), std::string::npos)
+        << lost.out;
+    EXPECT_NE(lost.out.find("after 1 pair: H0 accepted (elo <= 0)"), std::string::npos) << lost.out;
+}
+
+TEST_F(MatchRunTest, RoundRobinAndGauntletEndWithACrossTable) {
+    const std::string a = engine("A", ""), b = engine("B", "illegal"),
+                      c = engine("C", "nobestmove");
+    const CliRun robin = runCli("match " + a + " " + b + " " + c
+        + " --games 2 --concurrency 3 --movetime 100 --protocol-c ucci --option-c X=1");
+    EXPECT_EQ(robin.exitCode, 0) << robin.out;
+    for (int round = 1; round <= 6; ++round)
+        EXPECT_NE(robin.out.find("Game " + std::to_string(round) + " ("), std::string::npos)
+            << robin.out;
+    EXPECT_EQ(robin.out.find("Game 7 ("), std::string::npos) << robin.out;
+    // A wins all four; B and C each lose to A and beat each other by the other's fault.
+    EXPECT_NE(robin.out.find("   1 A                           4.0     4"), std::string::npos)
+        << robin.out;
+    EXPECT_NE(robin.out.find(" B "), std::string::npos) << robin.out;
+
+    const CliRun gauntlet
+        = runCli("match " + a + " " + b + " " + c + " --schedule gauntlet --movetime 100");
+    EXPECT_EQ(gauntlet.exitCode, 0) << gauntlet.out;
+    EXPECT_EQ(gauntlet.out.find("Game 5 ("), std::string::npos) << "A-B and A-C only";
+    EXPECT_NE(gauntlet.out.find("   1 A                           4.0     4"), std::string::npos)
+        << gauntlet.out;
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "MatchStats.h"
+#include "match/MatchStats.h"
 
 #include "records/Evaluation.h"
 #include "records/PgnWriter.h"
