@@ -1,6 +1,6 @@
 // The "bench" command: a fixed search over fixed positions, for speed figures and
 // as a fingerprint of the search (the node count changes only when the search does).
-#include "UcciLoop.h"
+#include "EngineLoop.h"
 #include "rules/Board.h"
 
 namespace qinglan::bundled {
@@ -22,10 +22,11 @@ constexpr const char* BENCH_POSITIONS[] = {
 
 } // namespace
 
-void runBench(int depth, const Searcher::Output& out) {
+void runBench(int depth, int threads, const Searcher::Output& out) {
     if (depth <= 0) depth = BENCH_DEPTH;
     Searcher searcher;
     searcher.setHashSize(16);
+    searcher.settings.threads = threads;
     std::uint64_t nodes = 0;
     auto start = Clock::now();
     for (const char* fen : BENCH_POSITIONS) {
@@ -36,7 +37,7 @@ void runBench(int depth, const Searcher::Output& out) {
         signals.startClock();
         GoLimits limits;
         limits.depth = depth;
-        SearchResult result = searcher.run(pos, {}, limits, signals, [](const std::string&) {});
+        SearchResult result = searcher.run(pos, {}, limits, signals, [](const SearchInfo&) {});
         out("bench " + std::string(fen) + " bestmove " + moveText(result.best) + " score "
             + std::to_string(result.score) + " nodes " + std::to_string(result.nodes));
         nodes += result.nodes;

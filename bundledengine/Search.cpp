@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace qinglan::bundled {
 
@@ -29,10 +30,23 @@ bool isCapture(const Position& pos, Move move) {
     return pos.pieceAt(moveDst(move)) != 0;
 }
 
-} // namespace
+struct RootLine {
+    int score = 0;
+    std::vector<Move> pv;
+};
 
-struct Searcher::Impl {
-    TranspositionTable tt;
+// One thread's search. The main worker reports and decides; helpers search the same
+// root into the shared table until told to stop (lazy SMP).
+struct SearchWorker {
+    explicit SearchWorker(TranspositionTable& table, int index)
+        : tt(table)
+        , helperIndex(index) { }
+
+    TranspositionTable& tt;
+    const int helperIndex; // 0: the main worker
+    const std::atomic<bool>* helpersStop = nullptr;
+    std::atomic<std::uint64_t> publishedNodes { 0 }; // a helper's count, for the reports
+    Position ownPosition; // a helper's copy of the root
     OrderingTables tables;
     int lmr[64][64] {};
     Move pv[MAX_PLY + 1][MAX_PLY + 1] {};
@@ -49,6 +63,7 @@ struct Searcher::Impl {
     bool mayAbort = false;
     int rootDepth = 0;
     std::vector<Move> rootMoves;
+    size_t pvIndex = 0; // the line being searched: the moves before it are taken
     Move rootBest = 0;
 
     void initReductions() {
@@ -61,6 +76,11 @@ struct Searcher::Impl {
     }
 
     void checkLimits() {
+        if (helperIndex) {
+            publishedNodes.store(nodes, std::memory_order_relaxed);
+            if (helpersStop->load(std::memory_order_relaxed)) aborted = true;
+            return;
+        }
         if (!mayAbort) return;
         if (signals->stop.load(std::memory_order_relaxed)) aborted = true;
         if (limits.nodes && nodes >= limits.nodes) aborted = true;
@@ -282,16 +302,18 @@ struct Searcher::Impl {
         return best;
     }
 
+    // The root moves from pvIndex on (the lines before it are already ranked); the best
+    // one found moves to pvIndex.
     int searchRoot(int alpha, int beta, int depth) {
         pvLength[0] = 0;
         int best = -INF;
-        for (size_t i = 0; i < rootMoves.size(); ++i) {
+        for (size_t i = pvIndex; i < rootMoves.size(); ++i) {
             const Move move = rootMoves[i];
             pos->makeMove(move);
             const bool givesCheck = pos->inCheck();
             int newDepth = depth - 1 + (givesCheck ? 1 : 0);
             int score;
-            if (i == 0) {
+            if (i == pvIndex) {
                 score = -search(-beta, -alpha, newDepth, 1, false);
             } else {
                 score = -search(-alpha - 1, -alpha, newDepth, 1, true);
@@ -304,16 +326,118 @@ struct Searcher::Impl {
                 best = score;
                 if (score > alpha) {
                     alpha = score;
-                    rootBest = move;
+                    if (pvIndex == 0) rootBest = move;
                     updatePv(0, move);
-                    std::rotate(
-                        rootMoves.begin(), rootMoves.begin() + i, rootMoves.begin() + i + 1);
+                    std::rotate(rootMoves.begin() + pvIndex, rootMoves.begin() + i,
+                        rootMoves.begin() + i + 1);
                     if (score >= beta) break;
                 }
             }
         }
         return best;
     }
+
+    // A window round the last iteration's score, widened until the score falls inside.
+    int aspiration(int depth, int previous) {
+        int delta = 25, alpha = -INF, beta = INF;
+        if (depth >= 4 && std::abs(previous) < MATE_BOUND)
+            alpha = previous - delta, beta = previous + delta;
+        for (;;) {
+            const int found = searchRoot(alpha, beta, depth);
+            if (aborted) return found;
+            if (found <= alpha) {
+                beta = (alpha + beta) / 2;
+                alpha = std::max(found - delta, -INF);
+            } else if (found >= beta) {
+                beta = std::min(found + delta, INF);
+            } else {
+                return found;
+            }
+            delta += delta;
+        }
+    }
+
+    // One iteration over the best lines: each searches the root moves the lines before it
+    // left, then the lines are ranked by score. False when the search was cut short.
+    bool searchLines(int depth, std::vector<RootLine>& lines) {
+        for (pvIndex = 0; pvIndex < lines.size(); ++pvIndex) {
+            const int found = aspiration(depth, lines[pvIndex].score);
+            if (aborted) return false;
+            lines[pvIndex].score = found;
+            lines[pvIndex].pv.assign(pv[0], pv[0] + pvLength[0]);
+        }
+        if (lines.size() > 1) {
+            // A later line may come out better than an earlier one searched with less to go on.
+            std::stable_sort(lines.begin(), lines.end(),
+                [](const RootLine& a, const RootLine& b) { return a.score > b.score; });
+            for (size_t k = 0; k < lines.size(); ++k) rootMoves[k] = lines[k].pv[0];
+            rootBest = rootMoves[0];
+        }
+        return true;
+    }
+
+    // Takes the root: the moves not banned, the table's move first. False when none is left.
+    bool start(Position& root, const std::vector<Move>& banned, const SearchSettings& chosen,
+        const GoLimits& goLimits, SearchSignals& goSignals) {
+        pos = &root;
+        settings = chosen;
+        settings.eval.engineSide = root.sideToMove();
+        limits = goLimits;
+        budget = planTime(goLimits);
+        signals = &goSignals;
+        nodes = 0;
+        publishedNodes = 0;
+        aborted = false;
+        mayAbort = false;
+        initReductions();
+        tables.ageHistory();
+        MoveList list;
+        root.generate(list, false);
+        rootMoves.clear();
+        for (int i = 0; i < list.count; ++i) {
+            Move move = list.moves[i];
+            if (std::find(banned.begin(), banned.end(), move) == banned.end() && root.isLegal(move))
+                rootMoves.push_back(move);
+        }
+        if (rootMoves.empty()) return false;
+        if (const TtEntry* entry = tt.probe(root.key())) {
+            auto at = std::find(rootMoves.begin(), rootMoves.end(), entry->move);
+            if (at != rootMoves.end()) std::rotate(rootMoves.begin(), at, at + 1);
+        }
+        rootBest = rootMoves[0];
+        return true;
+    }
+
+    // A helper deepens one line until told to stop, every other one a ply ahead.
+    void help() {
+        std::vector<RootLine> lines(1);
+        mayAbort = true;
+        for (int depth = 1 + helperIndex % 2; depth <= MAX_PLY - 8; ++depth) {
+            rootDepth = depth;
+            if (!searchLines(depth, lines)) return;
+        }
+    }
+};
+
+} // namespace
+
+struct Searcher::Impl {
+    TranspositionTable tt;
+    std::vector<std::unique_ptr<SearchWorker>> workers;
+    std::atomic<bool> helpersStop { false };
+
+    SearchWorker& worker(int index) {
+        while (int(workers.size()) <= index)
+            workers.push_back(std::make_unique<SearchWorker>(tt, int(workers.size())));
+        return *workers[size_t(index)];
+    }
+    // The main worker's nodes and what the helpers have published.
+    std::uint64_t nodes(int threads) {
+        std::uint64_t sum = worker(0).nodes;
+        for (int i = 1; i < threads; ++i) sum += worker(i).publishedNodes.load();
+        return sum;
+    }
+    SearchResult iterate(int threads, const Report& report);
 };
 
 Searcher::Searcher()
@@ -327,18 +451,16 @@ void Searcher::setHashSize(int megabytes) {
     impl_->tt.resize(megabytes <= 0 ? 64 : megabytes);
 }
 
+void Searcher::prepare() {
+    impl_->tt.prepare();
+}
+
 void Searcher::newGame() {
     impl_->tt.clear();
-    impl_->tables.clear();
+    for (auto& worker : impl_->workers) worker->tables.clear();
 }
 
 namespace {
-
-std::string pvText(const std::vector<Move>& line) {
-    std::string text;
-    for (Move move : line) text.append(" ").append(moveText(move));
-    return text;
-}
 
 // The reply the engine expects: the second move of the line, or the table's move
 // after the best one when the line is shorter.
@@ -355,89 +477,62 @@ Move ponderMove(Position& pos, TranspositionTable& tt, const std::vector<Move>& 
 } // namespace
 
 SearchResult Searcher::run(Position& pos, const std::vector<Move>& banned, const GoLimits& limits,
-    SearchSignals& signals, const Output& out) {
-    Impl& s = *impl_;
-    s.pos = &pos;
-    s.settings = settings;
-    s.settings.eval.engineSide = pos.sideToMove();
-    if (s.settings.eval.noise > 0) s.settings.eval.seed = Clock::now().time_since_epoch().count();
-    s.limits = limits;
-    s.budget = planTime(limits);
-    s.signals = &signals;
-    s.nodes = 0;
-    s.aborted = false;
-    s.mayAbort = false;
-    s.initReductions();
-    s.tt.newSearch();
-    s.tables.ageHistory();
+    SearchSignals& signals, const Report& report) {
+    Impl& impl = *impl_;
+    impl.tt.prepare();
+    impl.tt.newSearch();
+    SearchSettings chosen = settings;
+    if (chosen.eval.noise > 0) chosen.eval.seed = Clock::now().time_since_epoch().count();
+    const int threads = std::clamp(settings.threads, 1, MAX_THREADS);
+    if (!impl.worker(0).start(pos, banned, chosen, limits, signals)) return {};
 
+    impl.helpersStop = false;
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i) {
+        SearchWorker& helper = impl.worker(i);
+        helper.ownPosition = pos;
+        helper.helpersStop = &impl.helpersStop;
+        helper.start(helper.ownPosition, banned, chosen, limits, signals);
+        helpers.emplace_back(&SearchWorker::help, &helper);
+    }
+    SearchResult result = impl.iterate(threads, report);
+    impl.helpersStop = true;
+    for (std::thread& helper : helpers) helper.join();
+    return result;
+}
+
+SearchResult Searcher::Impl::iterate(int threads, const Report& report) {
+    SearchWorker& s = worker(0);
     SearchResult result;
-    MoveList list;
-    pos.generate(list, false);
-    s.rootMoves.clear();
-    for (int i = 0; i < list.count; ++i) {
-        Move move = list.moves[i];
-        if (std::find(banned.begin(), banned.end(), move) == banned.end() && pos.isLegal(move))
-            s.rootMoves.push_back(move);
-    }
-    if (s.rootMoves.empty()) return result;
-    if (const TtEntry* entry = s.tt.probe(pos.key())) {
-        auto at = std::find(s.rootMoves.begin(), s.rootMoves.end(), entry->move);
-        if (at != s.rootMoves.end()) std::rotate(s.rootMoves.begin(), at, at + 1);
-    }
-    s.rootBest = s.rootMoves[0];
-
-    std::vector<Move> line;
-    const int maxDepth = limits.depth > 0 ? std::min(limits.depth, MAX_PLY - 8) : MAX_PLY - 8;
-    int score = 0;
+    std::vector<RootLine> lines(
+        std::min<size_t>(std::max(1, s.settings.lines), s.rootMoves.size()));
+    const int maxDepth = s.limits.depth > 0 ? std::min(s.limits.depth, MAX_PLY - 8) : MAX_PLY - 8;
     Move previousBest = 0;
     for (int depth = 1; depth <= maxDepth; ++depth) {
         s.rootDepth = depth;
-        int delta = 25, alpha = -INF, beta = INF;
-        if (depth >= 4 && std::abs(score) < MATE_BOUND) alpha = score - delta, beta = score + delta;
-        int found;
-        for (;;) {
-            found = s.searchRoot(alpha, beta, depth);
-            if (s.aborted) break;
-            if (found <= alpha) {
-                beta = (alpha + beta) / 2;
-                alpha = std::max(found - delta, -INF);
-            } else if (found >= beta) {
-                beta = std::min(found + delta, INF);
-            } else {
-                break;
-            }
-            delta += delta;
-        }
-        if (s.aborted) break;
-        score = found;
-        line.assign(s.pv[0], s.pv[0] + s.pvLength[0]);
+        if (!s.searchLines(depth, lines)) break;
+        const int score = lines[0].score;
         result.depth = depth;
         result.score = score;
-        const std::int64_t elapsed = signals.elapsedMs();
-        const std::uint64_t nps
-            = s.nodes * 1000 / std::uint64_t(std::max<std::int64_t>(elapsed, 1));
-        std::string info = "info depth ";
-        info.append(std::to_string(depth)).append(" score ").append(std::to_string(score));
-        info.append(" time ").append(std::to_string(elapsed));
-        info.append(" nodes ").append(std::to_string(s.nodes));
-        info.append(" nps ").append(std::to_string(nps)).append(" pv").append(pvText(line));
-        out(info);
+        const std::int64_t elapsed = s.signals->elapsedMs();
+        for (size_t k = 0; k < lines.size(); ++k)
+            report(SearchInfo { depth, int(k + 1), int(lines.size()), lines[k].score, elapsed,
+                nodes(threads), lines[k].pv });
         s.mayAbort = true;
 
         const bool stable = s.rootBest == previousBest;
         previousBest = s.rootBest;
-        if (signals.stop.load()) break;
+        if (s.signals->stop.load()) break;
         if (std::abs(score) >= MATE_BOUND && depth > 2 * (MATE - std::abs(score)) + 4) break;
-        if (signals.pondering.load() || limits.infinite || s.budget.soft < 0) continue;
+        if (s.signals->pondering.load() || s.limits.infinite || s.budget.soft < 0) continue;
         if (s.budget.fixed ? elapsed >= s.budget.hard
                            : elapsed >= s.budget.soft * (stable ? 55 : 120) / 100)
             break;
         if (s.rootMoves.size() == 1 && depth >= 4) break;
     }
     result.best = s.rootBest;
-    result.ponder = ponderMove(pos, s.tt, line, result.best);
-    result.nodes = s.nodes;
+    result.ponder = ponderMove(*s.pos, tt, lines[0].pv, result.best);
+    result.nodes = nodes(threads);
     return result;
 }
 

@@ -33,11 +33,29 @@ struct SearchSignals {
     }
 };
 
+// The most best lines a search reports (the "multipv" option's maximum).
+constexpr int MAX_LINES = 5;
+// The most threads one search runs on (the "threads" option's maximum).
+constexpr int MAX_THREADS = 8;
+
 // What the options change in the search.
 struct SearchSettings {
     EvalParams eval; // engineSide is set at each search
     int pruning = 2; // 0 none .. 3 large
     int contempt = 15; // a draw is worth this much less than nothing to the engine
+    int lines = 1; // best lines reported each iteration (MultiPV)
+    int threads = 1; // more search the same root with the main one, sharing the table
+};
+
+// One line of a finished iteration; the command loop words it in its protocol.
+struct SearchInfo {
+    int depth = 0;
+    int rank = 1; // 1 is the best line
+    int lines = 1; // lines reported each iteration
+    int score = 0;
+    std::int64_t timeMs = 0;
+    std::uint64_t nodes = 0;
+    std::vector<Move> pv;
 };
 
 struct SearchResult {
@@ -51,19 +69,22 @@ struct SearchResult {
 class Searcher {
 public:
     using Output = std::function<void(const std::string&)>;
+    using Report = std::function<void(const SearchInfo&)>;
 
     Searcher();
     ~Searcher();
+    // Notes the size; the table is made by prepare() or the first search.
     void setHashSize(int megabytes);
+    void prepare();
     void newGame();
 
     SearchSettings settings;
 
     // Searches the position (its history decides repetitions and the no-capture
     // count) among the root moves not banned. The best move is 0 when there is none.
-    // Prints "info" lines through out; the caller prints the best move.
+    // Reports each finished iteration; the caller prints the best move.
     SearchResult run(Position& pos, const std::vector<Move>& banned, const GoLimits& limits,
-        SearchSignals& signals, const Output& out);
+        SearchSignals& signals, const Report& report);
 
 private:
     struct Impl;

@@ -7,16 +7,23 @@ void TranspositionTable::resize(int megabytes) {
     if (megabytes > 4096) megabytes = 4096;
     std::uint64_t count = 1;
     while (count * 2 * sizeof(Cluster) <= std::uint64_t(megabytes) << 20) count *= 2;
-    allocate(count);
+    memory_.reset();
+    clusters_ = nullptr;
+    mask_ = count - 1;
+}
+
+void TranspositionTable::prepare() {
+    if (!clusters_) allocate();
 }
 
 void TranspositionTable::clear() {
-    allocate(mask_ + 1);
+    if (clusters_) allocate();
 }
 
-void TranspositionTable::allocate(std::uint64_t count) {
+void TranspositionTable::allocate() {
     // An empty entry is all zero bytes, which calloc hands out without writing them: a
     // big block comes straight from the system, its pages zeroed when first touched.
+    std::uint64_t count = mask_ + 1;
     memory_.reset();
     memory_.reset(std::calloc(count * sizeof(Cluster) + alignof(Cluster), 1));
     if (!memory_) {
@@ -67,6 +74,7 @@ void TranspositionTable::store(
 }
 
 int TranspositionTable::hashfull() const {
+    if (!clusters_) return 0;
     int used = 0, seen = 0;
     for (std::uint64_t i = 0; i <= mask_ && seen < 1000; ++i)
         for (const TtEntry& entry : clusters_[i].entries)

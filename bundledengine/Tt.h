@@ -21,14 +21,20 @@ struct TtEntry {
 };
 
 // Clusters of four entries; a new entry replaces its own key, else the shallowest
-// or oldest of the four. The memory comes zeroed from the system and its pages are
-// only touched as entries are written, so making, sizing and clearing a table is
-// quick however big it is (the engine answers "ucci" at once).
+// or oldest of the four. Sizing only notes the size: the memory is taken at the first
+// search (or "isready"), so the engine answers its handshake at once. It comes zeroed
+// from the system and its pages are only touched as entries are written, so making
+// and clearing a table is quick however big it is.
 class TranspositionTable {
 public:
     TranspositionTable() { resize(16); }
-    // Size in megabytes, rounded down to a power of two clusters.
+    // Size in megabytes, rounded down to a power of two clusters; the memory is
+    // given back until prepare().
     void resize(int megabytes);
+    // Takes the memory when the table has none; probe and store need it.
+    void prepare();
+    bool isPrepared() const { return clusters_ != nullptr; }
+    // Empties a prepared table.
     void clear();
     // Bytes of the table, touched or not.
     std::uint64_t sizeBytes() const { return (mask_ + 1) * sizeof(Cluster); }
@@ -45,7 +51,7 @@ private:
     struct Release {
         void operator()(void* memory) const { std::free(memory); }
     };
-    void allocate(std::uint64_t count);
+    void allocate();
 
     std::unique_ptr<void, Release> memory_;
     Cluster* clusters_ = nullptr; // memory_ aligned to a cluster

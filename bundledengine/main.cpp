@@ -1,14 +1,15 @@
-// qinglan-engine: the bundled UCCI engine. Started as "青岚引擎1.0.exe" or
+// qinglan-engine: the bundled UCCI and UCI engine. Started as "青岚引擎1.0.exe" or
 // "松涛引擎1.0.exe" it names itself after that file. Arguments, when given, are run
-// as one command (for example "bench" or "perft 4") and the program exits.
-#include "UcciLoop.h"
+// as one command (for example "bench", "bench 12 2" for depth 12 on two threads, or
+// "perft 4") and the program exits.
+#include "EngineLoop.h"
 
 #include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
     using namespace qinglan::bundled;
-    UcciLoop engine(engineNameFromPath(argc > 0 ? argv[0] : "qinglan-engine"), stdout);
+    EngineLoop engine(engineNameFromPath(argc > 0 ? argv[0] : "qinglan-engine"), stdout);
     if (argc > 1) {
         std::string command;
         for (int i = 1; i < argc; ++i) {

@@ -64,20 +64,35 @@ public:
     }
 
     // The engine's resident memory in KiB (-1 when unknown).
-    long residentKiB() const {
-        std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
-        for (std::string line; std::getline(status, line);)
-            if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-        return -1;
-    }
+    long residentKiB() const { return statusField("VmRSS:"); }
+    // Its address space in KiB, touched or not (-1 when unknown).
+    long virtualKiB() const { return statusField("VmSize:"); }
+    // Its threads running now (-1 when unknown).
+    long threadCount() const { return statusField("Threads:"); }
 
     // Every line read so far.
     const std::vector<std::string>& lines() const { return lines_; }
 
 private:
+    long statusField(const std::string& field) const {
+        std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind(field, 0) == 0)
+                return std::strtol(line.c_str() + field.size(), nullptr, 10);
+        return -1;
+    }
+
     ChildProcess process_;
     std::string buffer_;
     std::vector<std::string> lines_;
 };
+
+// The word after "key " in a line ("" when the key is missing).
+inline std::string wordAfter(const std::string& line, const std::string& key) {
+    size_t at = line.find(key + " ");
+    if (at == std::string::npos) return "";
+    at += key.size() + 1;
+    return line.substr(at, line.find(' ', at) - at);
+}
 
 } // namespace qinglan::test

@@ -10,6 +10,7 @@
 
 using namespace qinglan;
 using qinglan::test::EnginePipe;
+using qinglan::test::wordAfter;
 
 namespace {
 
@@ -20,13 +21,6 @@ const std::string DEFAULT_ENGINE = ENGINE_DIR + "/青岚引擎1.0.exe";
 // king steps between e9 and e8, or black can block on d9 with the cannon.
 const std::string CHECKS_FEN = "4kab2/R8/8b/3c5/8r/9/9/9/4A4/2B1KAB2 w - - 0 1";
 const std::string CHECKS_CYCLE = " a8a9 e9e8 a9a8 e8e9";
-
-std::string wordAfter(const std::string& line, const std::string& key) {
-    size_t at = line.find(key + " ");
-    if (at == std::string::npos) return "";
-    at += key.size() + 1;
-    return line.substr(at, line.find(' ', at) - at);
-}
 
 // An engine after the handshake, with times in milliseconds.
 struct Session {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Dialect.h"
 #include "Position.h"
 #include "Search.h"
 
@@ -12,14 +13,15 @@
 
 namespace qinglan::bundled {
 
-// The UCCI dialogue. Lines are handled on the caller's thread while a search runs
-// on its own, so "stop", "ponderhit", "isready" and "quit" are answered at once.
-class UcciLoop {
+// The command loop for UCCI and UCI: the handshake line chooses the dialect, everything
+// else is shared. Lines are handled on the caller's thread while a search runs on its
+// own, so "stop", "ponderhit", "isready" and "quit" are answered at once.
+class EngineLoop {
 public:
-    UcciLoop(std::string name, std::FILE* out);
-    ~UcciLoop();
+    EngineLoop(std::string name, std::FILE* out);
+    ~EngineLoop();
 
-    // False after "quit" (the search is over and "bye" written).
+    // False after "quit" (the search is over and the dialect's farewell written).
     bool handle(std::string_view line);
     // Reads lines until "quit" or the end of input; returns the exit code.
     int run(std::FILE* in);
@@ -27,7 +29,8 @@ public:
 private:
     void send(const std::string& line);
     void finishSearch();
-    void handshake();
+    bool handleAnyTime(const std::string& command);
+    void handshake(const Dialect& dialect);
     void setOption(const std::vector<std::string>& words);
     void setPosition(const std::vector<std::string>& words);
     void go(const std::vector<std::string>& words);
@@ -36,6 +39,7 @@ private:
     std::string name_;
     std::FILE* out_;
     std::mutex outMutex_;
+    const Dialect* dialect_ = &defaultDialect();
     bool milliseconds_ = false;
     Position position_;
     std::vector<Move> banned_;
@@ -48,7 +52,7 @@ private:
 std::string engineNameFromPath(std::string_view path);
 
 // Searches a fixed set of positions to a fixed depth; prints one node count (the
-// same in every run) and the speed.
-void runBench(int depth, const Searcher::Output& out);
+// same in every run on one thread) and the speed.
+void runBench(int depth, int threads, const Searcher::Output& out);
 
 } // namespace qinglan::bundled
