@@ -1,8 +1,10 @@
 #include "app/MainWindow.h"
 
+#include "app/AnalysisController.h"
 #include "app/BoardView.h"
 #include "app/GlobalState.h"
 #include "app/HelpWindow.h"
+#include "app/MoveArrow.h"
 #include "app/MoveListWindow.h"
 #include "app/PositionFileCommands.h"
 #include "app/RecordCommands.h"
@@ -79,6 +81,10 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
     connect(view_, &BoardView::redrawn, this, [this] { refreshStatus(false); });
     connectMoveList();
     surface_->installEventFilter(this);
+    arrow_ = new MoveArrow(state_, surface_);
+    analysis_ = new AnalysisController(
+        game_, *arrow_, [this] { return thinkingDisplay(); }, this);
+    connectAnalysisMenus();
 
     LevelSettings builtIn;
     builtIn.moveTimeTenths = BUILT_IN_MOVE_TIME_TENTHS;
@@ -126,10 +132,15 @@ void MainWindow::connectMenus() {
     });
     connect(m.sound, &QAction::triggered, this, [this](bool on) { state_.checks.soundOn = on; });
     connect(m.showThinking, &QAction::triggered, this, &MainWindow::toggleThinkingWindow);
-    connect(m.computerRed, &QAction::triggered, this,
-        [this](bool on) { game_.flow().setComputerRed(on); });
-    connect(m.computerBlack, &QAction::triggered, this,
-        [this](bool on) { game_.flow().setComputerBlack(on); });
+    // A side given to the computer ends the analysis first: an engine plays or studies.
+    connect(m.computerRed, &QAction::triggered, this, [this](bool on) {
+        if (on) setAnalysing(false);
+        game_.flow().setComputerRed(on);
+    });
+    connect(m.computerBlack, &QAction::triggered, this, [this](bool on) {
+        if (on) setAnalysing(false);
+        game_.flow().setComputerBlack(on);
+    });
     connect(m.secondaryPlaysRed, &QAction::triggered, this,
         [this](bool on) { game_.flow().setSecondaryPlaysRed(on); });
     connect(m.stopThinking, &QAction::triggered, this, [this] { game_.engines().stopThinking(); });
@@ -161,6 +172,31 @@ void MainWindow::connectMenus() {
     for (const auto& [action, step] : steps)
         connect(action, &QAction::triggered, this, [this, step] { game_.flow().browse(step); });
     connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
+}
+
+void MainWindow::connectAnalysisMenus() {
+    const MainMenus& m = menus_;
+    connect(m.bestMoveArrow, &QAction::triggered, arrow_, &MoveArrow::setEnabledByUser);
+    connect(m.analysisMode, &QAction::triggered, this, &MainWindow::setAnalysing);
+    for (QAction* choice : m.analysisLines)
+        connect(choice, &QAction::triggered, this,
+            [this, choice] { analysis_->setLines(choice->data().toInt()); });
+    connect(m.hint, &QAction::triggered, this, [this] { analysis_->hint(); });
+    connect(analysis_, &AnalysisController::analysisEnded, this,
+        [this] { menus_.analysisMode->setChecked(false); });
+    // A browsing key restarts the study at once rather than at the next heartbeat.
+    connect(view_, &BoardView::redrawn, analysis_, &AnalysisController::tick);
+}
+
+void MainWindow::setAnalysing(bool on) {
+    if (on && !thinkingWindow_) toggleThinkingWindow();
+    const bool done = analysis_->setAnalysing(on);
+    if (on && done) {
+        menus_.computerRed->setChecked(false);
+        menus_.computerBlack->setChecked(false);
+    }
+    if (!done) showMessage("分析需要先加载主引擎。");
+    menus_.analysisMode->setChecked(analysis_->analysing());
 }
 
 void MainWindow::connectMoveList() {
@@ -227,6 +263,8 @@ void MainWindow::loadSettings() {
     game_.loadEngineSettings(profile, dir);
     applyDisplaySettings(readDisplaySettings(profile));
     menus_.askToSave->setChecked(readAskToSaveGames(profile));
+    menus_.bestMoveArrow->setChecked(readShowBestMoveArrow(profile));
+    arrow_->setEnabledByUser(menus_.bestMoveArrow->isChecked());
 }
 
 void MainWindow::saveSettings() {
@@ -235,6 +273,7 @@ void MainWindow::saveSettings() {
     game_.saveEngineSettings(profile);
     writeDisplaySettings(profile, state_.displaySettings);
     writeAskToSaveGames(profile, menus_.askToSave->isChecked());
+    writeShowBestMoveArrow(profile, menus_.bestMoveArrow->isChecked());
     // Nothing to tell at exit: a folder that cannot be written keeps the old file.
     profile.save();
 }
@@ -308,6 +347,7 @@ void MainWindow::openNewGameDialog() {
 
 void MainWindow::startChosenGame(const NewGameChoice& choice) {
     if (!mayLeaveGame(*this)) return;
+    if (choice.computerRed || choice.computerBlack) setAnalysing(false);
     menus_.computerRed->setChecked(choice.computerRed);
     menus_.computerBlack->setChecked(choice.computerBlack);
     game_.flow().setComputerSides(choice.computerRed, choice.computerBlack);
@@ -465,7 +505,13 @@ void MainWindow::onHeartbeat() {
         refreshStatus(true);
         state_.lastRefreshTick = now;
     }
-    game_.engines().pollEngines();
+    // While the main engine analyses or looks for a hint, its replies are not the game's.
+    if (analysis_->ownsMainEngine()) {
+        analysis_->tick();
+        game_.engines().pollEngine(game_.engine(false));
+    } else {
+        game_.engines().pollEngines();
+    }
     // The game is already marked over, so the box can wait for the queue.
     if (std::optional<GameResult> result = game_.flow().checkTimeouts())
         showLater([this, lost = *result] { game_.flow().askRestart(lost); });

@@ -15,7 +15,9 @@
 
 namespace qinglan {
 
+class AnalysisController;
 class BoardView;
+class MoveArrow;
 class MoveListWindow;
 class SpriteSurface;
 class TransparentLabel;
@@ -84,6 +86,8 @@ public:
     TransparentLabel& blackPanel() { return *blackPanel_; }
     const MainMenus& menus() const { return menus_; }
     QTimer& heartbeat() { return heartbeat_; }
+    AnalysisController& analysis() { return *analysis_; }
+    MoveArrow& moveArrow() { return *arrow_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -111,6 +115,9 @@ private:
     // A box for the queue: the heartbeat must not stop under it.
     void showLater(std::function<void()> box);
     void startChosenGame(const NewGameChoice& choice);
+    // "分析模式", its lines and "提示".
+    void connectAnalysisMenus();
+    void setAnalysing(bool on);
 
     GlobalState& state_;
     std::unique_ptr<SoundPlayer> sound_;
@@ -125,6 +132,8 @@ private:
     bool inHeartbeat_ = false;
     bool greeted_ = false; // the new-game dialog of the first activation has been queued
     Game game_;
+    MoveArrow* arrow_ = nullptr;
+    AnalysisController* analysis_ = nullptr;
     QTimer heartbeat_;
 };
 

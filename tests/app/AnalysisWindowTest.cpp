@@ -1,0 +1,210 @@
+// The main engine studying the position shown in the real window: restarts on every
+// browsing step with no stale line, several ranked lines in both protocols, hints that
+// draw an arrow and play nothing, and the arrow's setting.
+#include "WindowFixture.h"
+#include "analysis/AnalysisText.h"
+#include "app/AnalysisController.h"
+#include "app/MoveArrow.h"
+#include "app/ThinkingWindow.h"
+#include "platform/Ticks.h"
+#include "settings/SettingsFile.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace qinglan::testing {
+namespace {
+
+class AnalysisWindowTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        window->heartbeat().stop();
+    }
+    void TearDown() override {
+        WindowFixture::TearDown();
+        unsetenv("QINGLAN_FAKE_MODE");
+    }
+
+    EngineProcess& engine() { return window->game().engine(true); }
+    AnalysisController& analysis() { return window->analysis(); }
+
+    bool loadEngine(const char* mode) {
+        setenv("QINGLAN_FAKE_MODE", mode, 1);
+        // The same program may speak either protocol from one load to the next.
+        EngineOptions automatic = engine().getOptions();
+        automatic.protocol = EngineProtocol::Auto;
+        engine().setOptions(automatic);
+        return engine().loadProgram(QINGLAN_FAKE_ENGINE);
+    }
+
+    bool runUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+        const std::int64_t deadline = tickMs() + timeoutMs;
+        while (!done()) {
+            if (tickMs() > deadline) return false;
+            window->onHeartbeat();
+            finishAnimation();
+            settle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    std::string box() const {
+        ThinkingWindow* thinking = window->thinkingWindow();
+        return thinking ? thinking->box(true)->toPlainText().toStdString() : std::string();
+    }
+    // The rows of the box after its header.
+    std::vector<std::string> rows() const {
+        std::vector<std::string> found;
+        const QStringList lines = QString::fromStdString(box()).split(QLatin1Char('\n'));
+        for (const QString& line : lines)
+            if (line.size() > 2 && line[0].isDigit() && line[1] == QLatin1Char('.'))
+                found.push_back(line.toStdString());
+        return found;
+    }
+    // Rows written for the board shown from the engine's lines, as the box must hold.
+    std::string expectedRows() {
+        std::string text = analysisText(game().board, analysis().live().lines());
+        std::string plain;
+        for (char c : text)
+            if (c != '\r') plain += c;
+        return plain;
+    }
+    bool showsLinesOfBoard(std::size_t count) {
+        return rows().size() == count && box().ends_with(expectedRows());
+    }
+    // Whatever the box shows is about the board shown: each line starts with a legal move.
+    bool noStaleLine() {
+        for (const ThinkingLine& line : analysis().live().lines())
+            if (!line.pv.empty() && game().board.moveToChinese(line.pv.front()).empty())
+                return false;
+        return rows().empty() || box().ends_with(expectedRows());
+    }
+
+    void playMoves(std::initializer_list<const char*> moves) {
+        for (const char* move : moves) {
+            ASSERT_TRUE(window->flow().playMove(move)) << move;
+            finishAnimation();
+        }
+    }
+};
+
+TEST_F(AnalysisWindowTest, BrowsingRestartsTheStudyWithNoStaleLine) {
+    ASSERT_TRUE(loadEngine("analyst"));
+    playMoves({ "h2e2", "h9g7", "h0g2" });
+    menus().computerBlack->trigger();
+    menus().analysisMode->trigger();
+    ASSERT_TRUE(analysis().analysing());
+    EXPECT_FALSE(game().sides.computerBlack) << "no engine plays while one studies";
+    EXPECT_FALSE(menus().computerBlack->isChecked());
+    ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(1); }));
+    const std::string atEnd = rows().front();
+
+    for (QAction* step :
+        { menus().browseBack, menus().browseBack, menus().browseStart, menus().browseEnd }) {
+        const std::int64_t pressed = tickMs();
+        step->trigger();
+        // At once, before any heartbeat: the old position's line is gone.
+        EXPECT_TRUE(noStaleLine()) << box();
+        ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(1); }));
+        std::printf("browsing key to first new line: %lld ms\n",
+            static_cast<long long>(tickMs() - pressed));
+    }
+    EXPECT_EQ(rows().front(), atEnd) << "back at the end, the same study";
+    EXPECT_EQ(game().board.plyCount(), 3) << "nothing was played";
+
+    // A move by the person restarts it too.
+    ASSERT_TRUE(window->flow().playMove("c6c5"));
+    finishAnimation();
+    EXPECT_TRUE(noStaleLine()) << box();
+    ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(1); }));
+    EXPECT_EQ(game().board.plyCount(), 4);
+
+    menus().analysisMode->trigger();
+    EXPECT_FALSE(analysis().analysing());
+    EXPECT_EQ(engine().state(), EngineState::Idle) << "leaving the mode stops the engine";
+    EXPECT_FALSE(window->moveArrow().drawn());
+}
+
+TEST_F(AnalysisWindowTest, SeveralLinesRankedInBothProtocols) {
+    for (const char* mode : { "analyst", "analyst,uci" }) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(loadEngine(mode));
+        menus().analysisMode->trigger();
+        menus().analysisLines[2]->trigger();
+        EXPECT_EQ(analysis().lines(), 3);
+        ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(3); }));
+        const std::vector<std::string> shown = rows();
+        for (std::size_t rank = 0; rank < shown.size(); ++rank)
+            EXPECT_TRUE(shown[rank].starts_with(std::to_string(rank + 1) + ". 深度"))
+                << shown[rank];
+        // The arrow shows the best line's first move.
+        EXPECT_TRUE(window->moveArrow().drawn());
+        EXPECT_EQ(window->moveArrow().move(), analysis().live().lines()[0].pv[0]);
+        menus().analysisLines[0]->trigger();
+        ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(1); }));
+        menus().analysisMode->trigger();
+        engine().unload();
+    }
+}
+
+TEST_F(AnalysisWindowTest, AHintDrawsAnArrowAndPlaysNothing) {
+    ASSERT_TRUE(loadEngine("analyst"));
+    // Taking the rook is the fake's one-ply best move.
+    window->flow().newGame("3k5/9/9/9/r8/9/9/9/9/R3K4 w - - 0 1");
+    menus().hint->trigger();
+    ASSERT_TRUE(analysis().hintRunning());
+    ASSERT_TRUE(runUntil([&] { return !analysis().hintRunning(); }));
+    EXPECT_EQ(window->moveArrow().move(), "a0a5");
+    EXPECT_TRUE(window->moveArrow().drawn());
+    EXPECT_EQ(game().board.plyCount(), 0);
+    EXPECT_EQ(engine().state(), EngineState::Idle);
+
+    // Turned off, the arrow is not drawn; the choice outlives the window.
+    menus().bestMoveArrow->trigger();
+    EXPECT_FALSE(window->moveArrow().drawn());
+    // A move played takes the old hint away.
+    ASSERT_TRUE(window->flow().playMove("a0a5"));
+    finishAnimation();
+    runUntil([] { return true; });
+    window->onHeartbeat();
+    menus().bestMoveArrow->trigger();
+    EXPECT_FALSE(window->moveArrow().drawn());
+    menus().bestMoveArrow->trigger();
+    window.reset();
+    window = std::make_unique<MainWindow>(*state, std::make_unique<RecordingSound>(sounds));
+    EXPECT_FALSE(window->menus().bestMoveArrow->isChecked());
+}
+
+TEST_F(AnalysisWindowTest, NoHintForAnEngineToMoveNorWithoutAnEngine) {
+    EXPECT_FALSE(analysis().hint());
+    menus().analysisMode->trigger();
+    EXPECT_FALSE(analysis().analysing());
+    EXPECT_FALSE(menus().analysisMode->isChecked());
+    ASSERT_FALSE(messages.empty());
+    ASSERT_TRUE(loadEngine("analyst,delay=60000"));
+    window->flow().setComputerRed(true);
+    EXPECT_FALSE(analysis().hint());
+}
+
+TEST(AnalysisText, ScoresAreFromRedsView) {
+    struct Row {
+        Score score;
+        bool redToMove;
+        const char* text;
+    };
+    const Row rows[] = {
+        { { Score::Kind::Centipawns, 35 }, true, "+0.35" },
+        { { Score::Kind::Centipawns, 35 }, false, "-0.35" },
+        { { Score::Kind::Centipawns, -120 }, false, "+1.20" },
+        { { Score::Kind::Mate, 3 }, true, "红3步杀" },
+        { { Score::Kind::Mate, 3 }, false, "黑3步杀" },
+        { { Score::Kind::Mate, -2 }, false, "红2步杀" },
+    };
+    for (const Row& row : rows) EXPECT_EQ(redScoreText(row.score, row.redToMove), row.text);
+}
+
+} // namespace
+} // namespace qinglan::testing
