@@ -95,7 +95,10 @@ void AnalysisController::tick() {
     }
     followPosition();
     if (hintRunning_) pollHint();
-    if (live_.active() && live_.poll(engine)) showLines();
+    if (live_.active() && live_.poll(engine)) {
+        showLines();
+        emit linesChanged();
+    }
 }
 
 void AnalysisController::followPosition() {

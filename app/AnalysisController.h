@@ -45,6 +45,8 @@ public:
 signals:
     // The analysis mode ended on its own (the engine went away).
     void analysisEnded();
+    // The lines of the position shown changed.
+    void linesChanged();
 
 private:
     // The position shown changed: the study restarts on it, a hint is dropped.

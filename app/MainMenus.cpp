@@ -88,6 +88,8 @@ MainMenus MainMenus::build(QMenuBar& bar) {
         m.analysisLines[static_cast<std::size_t>(n - 1)] = choice;
     }
     m.hint = item(computer, "提示(&H)", "Ctrl+H");
+    m.reviewGame = item(computer, "全局分析...(&W)");
+    m.evaluationChart = toggle(computer, "局势图(&G)", "Ctrl+G", false);
 
     QMenu* help = bar.addMenu(QStringLiteral("帮助(&H)"));
     m.helpTopics = item(help, "帮助主题(&C)", "F1");

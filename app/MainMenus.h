@@ -51,6 +51,8 @@ struct MainMenus {
     QAction* analysisMode = nullptr; // checked while the main engine analyses
     std::array<QAction*, 5> analysisLines {}; // "1 条线" .. "5 条线", one checked
     QAction* hint = nullptr;
+    QAction* reviewGame = nullptr;
+    QAction* evaluationChart = nullptr; // checked while the chart is open
     // "帮助(&H)"
     QAction* helpTopics = nullptr;
     QAction* about = nullptr;

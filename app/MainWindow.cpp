@@ -8,6 +8,7 @@
 #include "app/MoveListWindow.h"
 #include "app/PositionFileCommands.h"
 #include "app/RecordCommands.h"
+#include "app/ReviewRunner.h"
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
@@ -84,6 +85,7 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
     arrow_ = new MoveArrow(state_, surface_);
     analysis_ = new AnalysisController(
         game_, *arrow_, [this] { return thinkingDisplay(); }, this);
+    review_ = new ReviewRunner(game_, scores_, this);
     connectAnalysisMenus();
 
     LevelSettings builtIn;
@@ -105,6 +107,10 @@ MainWindow::~MainWindow() {
     heartbeat_.stop();
     // Its end unchecks a menu of this window: it must not come with the widget tree's.
     delete thinkingWindow_;
+    delete chart_;
+    // A review under way is ended while the engine it uses still exists.
+    delete review_;
+    review_ = nullptr;
     surface_->removeEventFilter(this);
     delete view_;
     view_ = nullptr;
@@ -172,31 +178,6 @@ void MainWindow::connectMenus() {
     for (const auto& [action, step] : steps)
         connect(action, &QAction::triggered, this, [this, step] { game_.flow().browse(step); });
     connect(m.level, &QAction::triggered, this, &MainWindow::openLevelDialog);
-}
-
-void MainWindow::connectAnalysisMenus() {
-    const MainMenus& m = menus_;
-    connect(m.bestMoveArrow, &QAction::triggered, arrow_, &MoveArrow::setEnabledByUser);
-    connect(m.analysisMode, &QAction::triggered, this, &MainWindow::setAnalysing);
-    for (QAction* choice : m.analysisLines)
-        connect(choice, &QAction::triggered, this,
-            [this, choice] { analysis_->setLines(choice->data().toInt()); });
-    connect(m.hint, &QAction::triggered, this, [this] { analysis_->hint(); });
-    connect(analysis_, &AnalysisController::analysisEnded, this,
-        [this] { menus_.analysisMode->setChecked(false); });
-    // A browsing key restarts the study at once rather than at the next heartbeat.
-    connect(view_, &BoardView::redrawn, analysis_, &AnalysisController::tick);
-}
-
-void MainWindow::setAnalysing(bool on) {
-    if (on && !thinkingWindow_) toggleThinkingWindow();
-    const bool done = analysis_->setAnalysing(on);
-    if (on && done) {
-        menus_.computerRed->setChecked(false);
-        menus_.computerBlack->setChecked(false);
-    }
-    if (!done) showMessage("分析需要先加载主引擎。");
-    menus_.analysisMode->setChecked(analysis_->analysing());
 }
 
 void MainWindow::connectMoveList() {
@@ -323,6 +304,7 @@ void MainWindow::moveListChanged() {
     const GameState& game = game_.state();
     listWindow_->showList(
         game.moveList, game.record.current, game.record.game.comment(game.record.current));
+    refreshEvaluationChart();
 }
 
 int MainWindow::showMessage(const std::string& text, const std::string& title, int flags) {
@@ -506,8 +488,9 @@ void MainWindow::onHeartbeat() {
         state_.lastRefreshTick = now;
     }
     // While the main engine analyses or looks for a hint, its replies are not the game's.
-    if (analysis_->ownsMainEngine()) {
+    if (analysis_->ownsMainEngine() || review_->running()) {
         analysis_->tick();
+        review_->tick();
         game_.engines().pollEngine(game_.engine(false));
     } else {
         game_.engines().pollEngines();

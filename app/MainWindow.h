@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/PositionScores.h"
+#include "app/EvaluationChart.h"
 #include "app/MainMenus.h"
 #include "app/ThinkingWindow.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
@@ -17,6 +19,7 @@ namespace qinglan {
 
 class AnalysisController;
 class BoardView;
+class ReviewRunner;
 class MoveArrow;
 class MoveListWindow;
 class SpriteSurface;
@@ -88,6 +91,12 @@ public:
     QTimer& heartbeat() { return heartbeat_; }
     AnalysisController& analysis() { return *analysis_; }
     MoveArrow& moveArrow() { return *arrow_; }
+    ReviewRunner& review() { return *review_; }
+    EvaluationChart* evaluationChart() const { return chart_; }
+    // "全局分析...": the dialog, then the review of the record's main line.
+    void openReviewDialog();
+    // "局势图": opens the chart, or closes it when open.
+    void toggleEvaluationChart();
 
 protected:
     bool event(QEvent* event) override;
@@ -118,6 +127,9 @@ private:
     // "分析模式", its lines and "提示".
     void connectAnalysisMenus();
     void setAnalysing(bool on);
+    void refreshEvaluationChart();
+    // The best line's score of the position shown goes to the chart.
+    void noteAnalysisScore();
 
     GlobalState& state_;
     std::unique_ptr<SoundPlayer> sound_;
@@ -134,6 +146,9 @@ private:
     Game game_;
     MoveArrow* arrow_ = nullptr;
     AnalysisController* analysis_ = nullptr;
+    ReviewRunner* review_ = nullptr;
+    PositionScores scores_;
+    QPointer<EvaluationChart> chart_;
     QTimer heartbeat_;
 };
 

@@ -4,11 +4,18 @@
 #include "WindowFixture.h"
 #include "analysis/AnalysisText.h"
 #include "app/AnalysisController.h"
+#include "app/EvaluationChart.h"
 #include "app/MoveArrow.h"
+#include "app/ReviewRunner.h"
 #include "app/ThinkingWindow.h"
+#include "app/dialogs/ReviewDialog.h"
 #include "platform/Ticks.h"
+#include "records/GameRecord.h"
 #include "settings/SettingsFile.h"
 
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -187,6 +194,82 @@ TEST_F(AnalysisWindowTest, NoHintForAnEngineToMoveNorWithoutAnEngine) {
     ASSERT_TRUE(loadEngine("analyst,delay=60000"));
     window->flow().setComputerRed(true);
     EXPECT_FALSE(analysis().hint());
+}
+
+// Red to move may take the black rook on a5 with the rook on a0.
+constexpr const char* ROOKS = "3k5/9/9/9/r8/9/9/9/9/R3K4 w - - 0 1";
+
+GameRecord rooksGame(std::initializer_list<const char*> moves) {
+    GameRecord game;
+    EXPECT_TRUE(game.setStartFen(ROOKS));
+    int node = GameRecord::ROOT;
+    for (const char* move : moves) node = game.addMove(node, move);
+    return game;
+}
+
+class ReviewWindowTest : public AnalysisWindowTest {
+protected:
+    // The review dialog is confirmed with msPerPosition.
+    void reviewWith(int msPerPosition) {
+        onDialog = [msPerPosition](QDialog& dialog) {
+            auto* review = dynamic_cast<ReviewDialog*>(&dialog);
+            if (!review) return int(QDialog::Rejected);
+            review->timeEdit()->setValue(msPerPosition);
+            return int(QDialog::Accepted);
+        };
+        menus().reviewGame->trigger();
+    }
+    const GameRecord& record() const { return game().record.game; }
+    std::string commentOf(int move) const { return record().comment(record().mainLine()[move]); }
+};
+
+TEST_F(ReviewWindowTest, AReviewWritesCommentsAndMarksAndFillsTheChart) {
+    ASSERT_TRUE(loadEngine("analyst"));
+    // The king steps aside instead of taking, and the rook is lost: a blunder.
+    window->flow().openRecord(rooksGame({ "e0e1", "a5a0", "e1f1" }));
+    menus().evaluationChart->trigger();
+    ASSERT_NE(window->evaluationChart(), nullptr);
+    EXPECT_TRUE(window->evaluationChart()->points().isEmpty()) << "nothing known yet";
+    menus().computerRed->trigger();
+    reviewWith(100);
+    ASSERT_TRUE(window->review().running());
+    EXPECT_FALSE(game().sides.computerRed) << "the game is not played during a review";
+    ASSERT_TRUE(runUntil([&] { return !window->review().running(); }));
+    EXPECT_TRUE(commentOf(0).starts_with("-9.00/1")) << commentOf(0);
+    EXPECT_EQ(record().nags(record().mainLine()[0]), std::vector<std::uint8_t> { 4 });
+    const int better = record().nextSibling(record().mainLine()[0]);
+    ASSERT_NE(better, GameRecord::NONE) << "the better move comes as a variation";
+    EXPECT_EQ(record().moveText(better), "a0a5");
+    EXPECT_TRUE(game().record.unsaved);
+    EXPECT_NE(listText().find("??"), std::string::npos) << listText();
+
+    // Every position is charted from red's view: after the blunder black wins a rook.
+    const QList<QPointF> points = window->evaluationChart()->points();
+    ASSERT_EQ(points.size(), 4);
+    EXPECT_DOUBLE_EQ(points[0].y(), 9.0);
+    EXPECT_DOUBLE_EQ(points[1].y(), -9.0);
+    // A click on a point shows its position.
+    window->evaluationChart()->clickAt(2.2);
+    EXPECT_EQ(game().record.current, record().mainLine()[1]);
+    EXPECT_EQ(game().board.toFen(), record().positionAfter(record().mainLine()[1]).toFen());
+}
+
+TEST_F(ReviewWindowTest, ACancelledReviewKeepsWhatWasDone) {
+    ASSERT_TRUE(loadEngine("analyst,delay=150"));
+    window->flow().openRecord(rooksGame({ "e0e1", "a5a0", "e1f1" }));
+    reviewWith(1000);
+    QProgressDialog* progress = window->review().progress();
+    ASSERT_NE(progress, nullptr);
+    // A move is judged once the positions before and after it are known.
+    ASSERT_TRUE(runUntil([&] { return progress->value() >= 2; }));
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_FALSE(window->review().running());
+    EXPECT_EQ(engine().state(), EngineState::Idle);
+    EXPECT_TRUE(commentOf(0).starts_with("-9.00/1")) << commentOf(0);
+    EXPECT_EQ(commentOf(2), "") << "the last position was never searched";
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST(AnalysisText, ScoresAreFromRedsView) {
