@@ -134,9 +134,10 @@ analysis_shots() {
     start "$records/game.pgn"
     xdotool windowfocus --sync "$win" 2>/dev/null || true
     for _ in $(seq 20); do xdotool key --window "$win" Right; done
-    menu o a # "电脑(&O)" / "分析模式(&A)"
-    menu o n # "分析线数(&N)"
+    menu o n # "电脑(&O)" / "分析线数(&N)"
     xdotool key 3
+    sleep 0.5
+    menu o a # "分析模式(&A)"
     sleep 4
     import -window root docs/screenshot-analysis.png
     menu o a # leaves the analysis mode
