@@ -26,6 +26,8 @@ EvaluationChart::EvaluationChart(QWidget* owner)
     chart_->addSeries(line_);
     chart_->addSeries(dots_);
     dots_->setMarkerSize(7);
+    line_->setPen(QPen(QColor(190, 40, 40), 2));
+    dots_->setColor(QColor(190, 40, 40));
     auto* moves = new QValueAxis(chart_);
     moves->setTitleText(QStringLiteral("半回合"));
     moves->setLabelFormat(QStringLiteral("%d"));
