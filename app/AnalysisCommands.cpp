@@ -39,13 +39,17 @@ void MainWindow::setAnalysing(bool on) {
         menus_.analysisMode->setChecked(false);
         return;
     }
+    if (on && !game_.engine(true).isRunning()) {
+        menus_.analysisMode->setChecked(false);
+        showMessage("分析需要先加载主引擎。");
+        return;
+    }
     if (on && !thinkingWindow_) toggleThinkingWindow();
     const bool done = analysis_->setAnalysing(on);
     if (on && done) {
         menus_.computerRed->setChecked(false);
         menus_.computerBlack->setChecked(false);
     }
-    if (!done) showMessage("分析需要先加载主引擎。");
     menus_.analysisMode->setChecked(analysis_->analysing());
 }
 

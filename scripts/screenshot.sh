@@ -132,6 +132,8 @@ analysis_shots() {
     "$(dirname "$bin")/qinglan-cli" convert ../shared/records-samples/v13_1993_zhangqiang_huronghua.xqf \
         "$records/game.pgn" >/dev/null
     start "$records/game.pgn"
+    # The engines load beside the window: the title names the main one when it is up.
+    xdotool search --sync --onlyvisible --name "^青岚引擎" >/dev/null
     xdotool windowfocus --sync "$win" 2>/dev/null || true
     for _ in $(seq 20); do xdotool key --window "$win" Right; done
     menu o n # "电脑(&O)" / "分析线数(&N)"

@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 namespace qinglan::testing {
 namespace {
@@ -46,18 +47,6 @@ protected:
         automatic.protocol = EngineProtocol::Auto;
         engine().setOptions(automatic);
         return engine().loadProgram(QINGLAN_FAKE_ENGINE);
-    }
-
-    bool runUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-        const std::int64_t deadline = tickMs() + timeoutMs;
-        while (!done()) {
-            if (tickMs() > deadline) return false;
-            window->onHeartbeat();
-            finishAnimation();
-            settle();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
     }
 
     std::string box() const {
@@ -137,6 +126,32 @@ TEST_F(AnalysisWindowTest, BrowsingRestartsTheStudyWithNoStaleLine) {
     EXPECT_FALSE(analysis().analysing());
     EXPECT_EQ(engine().state(), EngineState::Idle) << "leaving the mode stops the engine";
     EXPECT_FALSE(window->moveArrow().drawn());
+}
+
+// Real engines: the figure from a browsing key to the first line of the new position.
+TEST_F(AnalysisWindowTest, BrowsingLatencyWithRealEngines) {
+    const std::pair<const char*, EngineProtocol> engines[]
+        = { { QINGLAN_BUNDLED_ENGINE, EngineProtocol::Auto },
+              { "/usr/games/fairy-stockfish", EngineProtocol::Uci } };
+    for (const auto& [program, protocol] : engines) {
+        SCOPED_TRACE(program);
+        if (access(program, X_OK) != 0) continue;
+        EngineOptions options = engine().getOptions();
+        options.protocol = protocol;
+        engine().setOptions(options);
+        ASSERT_TRUE(engine().loadProgram(program));
+        playMoves({ "h2e2", "h9g7" });
+        menus().analysisMode->trigger();
+        ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(1); }));
+        const std::int64_t pressed = tickMs();
+        menus().browseBack->trigger();
+        ASSERT_TRUE(runUntil([&] { return showsLinesOfBoard(1); }));
+        std::printf("%s: browsing key to first new line %lld ms\n", program,
+            static_cast<long long>(tickMs() - pressed));
+        menus().analysisMode->trigger();
+        engine().unload();
+        window->flow().newGame();
+    }
 }
 
 TEST_F(AnalysisWindowTest, SeveralLinesRankedInBothProtocols) {
