@@ -1,6 +1,7 @@
 #include "app/MainMenus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -59,6 +60,7 @@ MainMenus MainMenus::build(QMenuBar& bar) {
     m.sound = toggle(options, "开启音效(&M)", "Ctrl+M", true);
     m.displaySettings = item(options, "显示设置...(&V)");
     m.showThinking = toggle(options, "显示思考信息(&D)", "Ctrl+D", false);
+    m.bestMoveArrow = toggle(options, "显示最佳着法箭头(&A)", nullptr, true);
 
     QMenu* computer = bar.addMenu(QStringLiteral("电脑(&O)"));
     m.computerRed = toggle(computer, "电脑执红(&R)", "Ctrl+R", false);
@@ -74,6 +76,20 @@ MainMenus MainMenus::build(QMenuBar& bar) {
     m.secondaryEngineOptions = item(computer, "副引擎设置...(&4)");
     computer->addSeparator();
     m.secondaryPlaysRed = toggle(computer, "副引擎执红(&C)", nullptr, false);
+    computer->addSeparator();
+    m.analysisMode = toggle(computer, "分析模式(&A)", "Ctrl+Shift+A", false);
+    QMenu* lines = computer->addMenu(QStringLiteral("分析线数(&N)"));
+    auto* lineGroup = new QActionGroup(lines);
+    for (int n = 1; n <= static_cast<int>(m.analysisLines.size()); ++n) {
+        const std::string caption = std::to_string(n) + " 条线(&" + std::to_string(n) + ")";
+        QAction* choice = toggle(lines, caption.c_str(), nullptr, n == 1);
+        choice->setData(n);
+        lineGroup->addAction(choice);
+        m.analysisLines[static_cast<std::size_t>(n - 1)] = choice;
+    }
+    m.hint = item(computer, "提示(&H)", "Ctrl+H");
+    m.reviewGame = item(computer, "全局分析...(&W)");
+    m.evaluationChart = toggle(computer, "局势图(&G)", "Ctrl+G", false);
 
     QMenu* help = bar.addMenu(QStringLiteral("帮助(&H)"));
     m.helpTopics = item(help, "帮助主题(&C)", "F1");

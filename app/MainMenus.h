@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 class QAction;
 class QMenuBar;
 
@@ -35,6 +37,7 @@ struct MainMenus {
     QAction* sound = nullptr;
     QAction* displaySettings = nullptr;
     QAction* showThinking = nullptr;
+    QAction* bestMoveArrow = nullptr; // checked: the best move is drawn on the board
     // "电脑(&O)"
     QAction* computerRed = nullptr;
     QAction* computerBlack = nullptr;
@@ -45,6 +48,11 @@ struct MainMenus {
     QAction* mainEngineOptions = nullptr;
     QAction* secondaryEngineOptions = nullptr;
     QAction* secondaryPlaysRed = nullptr;
+    QAction* analysisMode = nullptr; // checked while the main engine analyses
+    std::array<QAction*, 5> analysisLines {}; // "1 条线" .. "5 条线", one checked
+    QAction* hint = nullptr;
+    QAction* reviewGame = nullptr;
+    QAction* evaluationChart = nullptr; // checked while the chart is open
     // "帮助(&H)"
     QAction* helpTopics = nullptr;
     QAction* about = nullptr;

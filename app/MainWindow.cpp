@@ -1,11 +1,14 @@
 #include "app/MainWindow.h"
 
+#include "app/AnalysisController.h"
 #include "app/BoardView.h"
 #include "app/GlobalState.h"
 #include "app/HelpWindow.h"
+#include "app/MoveArrow.h"
 #include "app/MoveListWindow.h"
 #include "app/PositionFileCommands.h"
 #include "app/RecordCommands.h"
+#include "app/ReviewRunner.h"
 #include "app/SpriteImages.h"
 #include "app/StatusModel.h"
 #include "app/ThinkingWindow.h"
@@ -79,6 +82,11 @@ MainWindow::MainWindow(GlobalState& state, std::unique_ptr<SoundPlayer> sound)
     connect(view_, &BoardView::redrawn, this, [this] { refreshStatus(false); });
     connectMoveList();
     surface_->installEventFilter(this);
+    arrow_ = new MoveArrow(state_, surface_);
+    analysis_ = new AnalysisController(
+        game_, *arrow_, [this] { return thinkingDisplay(); }, this);
+    review_ = new ReviewRunner(game_, scores_, this);
+    connectAnalysisMenus();
 
     LevelSettings builtIn;
     builtIn.moveTimeTenths = BUILT_IN_MOVE_TIME_TENTHS;
@@ -99,6 +107,10 @@ MainWindow::~MainWindow() {
     heartbeat_.stop();
     // Its end unchecks a menu of this window: it must not come with the widget tree's.
     delete thinkingWindow_;
+    delete chart_;
+    // A review under way is ended while the engine it uses still exists.
+    delete review_;
+    review_ = nullptr;
     surface_->removeEventFilter(this);
     delete view_;
     view_ = nullptr;
@@ -126,10 +138,15 @@ void MainWindow::connectMenus() {
     });
     connect(m.sound, &QAction::triggered, this, [this](bool on) { state_.checks.soundOn = on; });
     connect(m.showThinking, &QAction::triggered, this, &MainWindow::toggleThinkingWindow);
-    connect(m.computerRed, &QAction::triggered, this,
-        [this](bool on) { game_.flow().setComputerRed(on); });
-    connect(m.computerBlack, &QAction::triggered, this,
-        [this](bool on) { game_.flow().setComputerBlack(on); });
+    // A side given to the computer ends the analysis first: an engine plays or studies.
+    connect(m.computerRed, &QAction::triggered, this, [this](bool on) {
+        if (on) setAnalysing(false);
+        game_.flow().setComputerRed(on);
+    });
+    connect(m.computerBlack, &QAction::triggered, this, [this](bool on) {
+        if (on) setAnalysing(false);
+        game_.flow().setComputerBlack(on);
+    });
     connect(m.secondaryPlaysRed, &QAction::triggered, this,
         [this](bool on) { game_.flow().setSecondaryPlaysRed(on); });
     connect(m.stopThinking, &QAction::triggered, this, [this] { game_.engines().stopThinking(); });
@@ -221,6 +238,8 @@ void MainWindow::loadSettings() {
     game_.loadEngineSettings(profile, dir);
     applyDisplaySettings(readDisplaySettings(profile));
     menus_.askToSave->setChecked(readAskToSaveGames(profile));
+    menus_.bestMoveArrow->setChecked(readShowBestMoveArrow(profile));
+    arrow_->setEnabledByUser(menus_.bestMoveArrow->isChecked());
 }
 
 void MainWindow::saveSettings() {
@@ -229,6 +248,7 @@ void MainWindow::saveSettings() {
     game_.saveEngineSettings(profile);
     writeDisplaySettings(profile, state_.displaySettings);
     writeAskToSaveGames(profile, menus_.askToSave->isChecked());
+    writeShowBestMoveArrow(profile, menus_.bestMoveArrow->isChecked());
     // Nothing to tell at exit: a folder that cannot be written keeps the old file.
     profile.save();
 }
@@ -278,6 +298,7 @@ void MainWindow::moveListChanged() {
     const GameState& game = game_.state();
     listWindow_->showList(
         game.moveList, game.record.current, game.record.game.comment(game.record.current));
+    refreshEvaluationChart();
 }
 
 int MainWindow::showMessage(const std::string& text, const std::string& title, int flags) {
@@ -304,6 +325,7 @@ void MainWindow::openNewGameDialog() {
 
 void MainWindow::startChosenGame(const NewGameChoice& choice) {
     if (!mayLeaveGame(*this)) return;
+    if (choice.computerRed || choice.computerBlack) setAnalysing(false);
     menus_.computerRed->setChecked(choice.computerRed);
     menus_.computerBlack->setChecked(choice.computerBlack);
     game_.flow().setComputerSides(choice.computerRed, choice.computerBlack);
@@ -464,7 +486,14 @@ void MainWindow::onHeartbeat() {
         refreshStatus(true);
         state_.lastRefreshTick = now;
     }
-    game_.engines().pollEngines();
+    // While the main engine analyses or looks for a hint, its replies are not the game's.
+    if (analysis_->ownsMainEngine() || review_->running()) {
+        analysis_->tick();
+        review_->tick();
+        game_.engines().pollEngine(false);
+    } else {
+        game_.engines().pollEngines();
+    }
     // The game is already marked over, so the box can wait for the queue.
     if (std::optional<GameResult> result = game_.flow().checkTimeouts())
         showLater([this, lost = *result] { game_.flow().askRestart(lost); });

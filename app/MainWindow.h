@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/PositionScores.h"
+#include "app/EvaluationChart.h"
 #include "app/MainMenus.h"
 #include "app/ThinkingWindow.h"
 #include "app/dialogs/DisplaySettingsDialog.h"
@@ -15,7 +17,10 @@
 
 namespace qinglan {
 
+class AnalysisController;
 class BoardView;
+class ReviewRunner;
+class MoveArrow;
 class MoveListWindow;
 class SpriteSurface;
 class TransparentLabel;
@@ -84,6 +89,14 @@ public:
     TransparentLabel& blackPanel() { return *blackPanel_; }
     const MainMenus& menus() const { return menus_; }
     QTimer& heartbeat() { return heartbeat_; }
+    AnalysisController& analysis() { return *analysis_; }
+    MoveArrow& moveArrow() { return *arrow_; }
+    ReviewRunner& review() { return *review_; }
+    EvaluationChart* evaluationChart() const { return chart_; }
+    // "全局分析...": the dialog, then the review of the record's main line.
+    void openReviewDialog();
+    // "局势图": opens the chart, or closes it when open.
+    void toggleEvaluationChart();
 
 protected:
     bool event(QEvent* event) override;
@@ -111,6 +124,12 @@ private:
     // A box for the queue: the heartbeat must not stop under it.
     void showLater(std::function<void()> box);
     void startChosenGame(const NewGameChoice& choice);
+    // "分析模式", its lines and "提示".
+    void connectAnalysisMenus();
+    void setAnalysing(bool on);
+    void refreshEvaluationChart();
+    // The best line's score of the position shown goes to the chart.
+    void noteAnalysisScore();
 
     GlobalState& state_;
     std::unique_ptr<SoundPlayer> sound_;
@@ -128,6 +147,11 @@ private:
     // new-game dialog's "更多" stands for.
     LevelSettings moreLevel_;
     Game game_;
+    MoveArrow* arrow_ = nullptr;
+    AnalysisController* analysis_ = nullptr;
+    ReviewRunner* review_ = nullptr;
+    PositionScores scores_;
+    QPointer<EvaluationChart> chart_;
     QTimer heartbeat_;
 };
 

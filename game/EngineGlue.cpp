@@ -181,6 +181,10 @@ void EngineGlue::pollEngines() {
     pollEngine(state_.secondaryEngine);
 }
 
+void EngineGlue::pollEngine(bool main) {
+    pollEngine(main ? state_.mainEngine : state_.secondaryEngine);
+}
+
 void EngineGlue::pollEngine(EngineProcess& engine) {
     const int source = state_.isMainEngine(engine) ? LINE_FROM_MAIN : LINE_FROM_SECONDARY;
     while (std::optional<ReceivedLine> received = engine.receive())

@@ -44,6 +44,7 @@ public:
     void pollEngines();
     // Every waiting line of one engine, for a driver woken by that engine's output.
     void pollEngine(EngineProcess& engine);
+    void pollEngine(bool main);
     // "停止思考/立即走棋": the engine to move plays its best move now.
     void stopThinking();
     // A stored reply and a pondered guess belong to the search that made them: after a

@@ -50,6 +50,9 @@ public:
     EngineProcess& engineSlot(bool main) {
         return main ? state_.mainEngine : state_.secondaryEngine;
     }
+    // The main engine lent to the window's analysis (live study, hints, reviews): its
+    // searches never play, and the game does not read its replies meanwhile.
+    EngineProcess& studyEngine() { return state_.mainEngine; }
     // Whether the slot's program runs; notices one that has ended.
     bool isEngineRunning(bool main) { return engineSlot(main).isRunning(); }
     // The engine options dialog confirmed: the options and the program's choices go to

@@ -218,6 +218,12 @@ void RecordKeeper::markSaved() {
     state_.record.unsaved = false;
 }
 
+void RecordKeeper::edit(const std::function<void(GameRecord&)>& change) {
+    change(state_.record.game);
+    state_.record.unsaved = true;
+    rebuildList();
+}
+
 void RecordKeeper::rebuildList() {
     const GameRecord& game = state_.record.game;
     state_.moveList.clear();

@@ -3,6 +3,7 @@
 #include "records/Evaluation.h"
 #include "records/GameRecord.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,9 @@ public:
     // Replaces node's annotations by nag; 0 clears them.
     void setAnnotation(int node, int nag);
     void setTags(const std::vector<RecordTag>& tags);
+    // A change of the record as a whole (a review's notes) that keeps its nodes: the
+    // board stays where it is, the list is made again.
+    void edit(const std::function<void(GameRecord&)>& change);
     // The record as it is saved and shown in the details: a game played here names its
     // players as the panels do where the tags leave them empty.
     GameRecord recordWithDefaults() const;

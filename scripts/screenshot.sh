@@ -124,6 +124,51 @@ record_shots() {
     rm -rf "$records"
 }
 
+# The main engine analysing a master game with three lines (docs/screenshot-analysis.png),
+# then a review at 200 ms per position and its chart (docs/chart-review.png).
+analysis_shots() {
+    local records
+    records=$(mktemp -d)
+    "$(dirname "$bin")/qinglan-cli" convert ../shared/records-samples/v13_1993_zhangqiang_huronghua.xqf \
+        "$records/game.pgn" >/dev/null
+    start "$records/game.pgn"
+    # The engines load beside the window: the title names the main one when it is up.
+    xdotool search --sync --onlyvisible --name "^青岚引擎" >/dev/null
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    for _ in $(seq 20); do xdotool key --window "$win" Right; done
+    menu o n # "电脑(&O)" / "分析线数(&N)"
+    xdotool key 3
+    sleep 0.5
+    menu o a # "分析模式(&A)"
+    sleep 4
+    import -window root docs/screenshot-analysis.png
+    menu o a # leaves the analysis mode
+    menu o w # "全局分析...(&W)"
+    local dialog
+    dialog=$(xdotool search --sync --onlyvisible --name "^全局分析$" | tail -n 1)
+    xdotool windowfocus "$dialog" 2>/dev/null || true
+    xdotool key Tab ctrl+a
+    xdotool type 200
+    xdotool key Return
+    local started=$SECONDS
+    sleep 1
+    while xdotool search --onlyvisible --name "^全局分析$" >/dev/null 2>&1; do sleep 0.5; done
+    echo "review in the window: $((SECONDS - started)) s" >&2
+    menu o g # "局势图(&G)"
+    local chart
+    chart=$(xdotool search --sync --onlyvisible --name "^局势图$" | tail -n 1)
+    sleep 1
+    import -window "$chart" docs/chart-review.png
+    stop
+    rm -rf "$records"
+}
+
+if [ "${QINGLAN_SHOTS:-}" = analysis ]; then
+    analysis_shots
+    echo "saved docs/screenshot-analysis.png, docs/chart-review.png"
+    exit 0
+fi
+
 if [ "${QINGLAN_SHOTS:-}" = records ]; then
     record_shots
     echo "saved docs/dialog-game-list.png, docs/screenshot-browser.png, docs/dialog-game-info.png"

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config ccache
-    qt6-base-dev qt6-multimedia-dev libpng-dev zlib1g-dev libsimpleini-dev libgtest-dev
+    qt6-base-dev qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev libpng-dev zlib1g-dev libsimpleini-dev libgtest-dev
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool imagemagick
     fairy-stockfish

@@ -120,6 +120,14 @@ bool writeAskToSaveGames(ProfileFile& profile, bool ask) {
     return profile.writeInt("棋谱", "提示保存", ask ? 1 : 0);
 }
 
+bool readShowBestMoveArrow(const ProfileFile& profile) {
+    return profile.readInt(SECTION_DISPLAY, "最佳着法箭头", 1) != 0;
+}
+
+bool writeShowBestMoveArrow(ProfileFile& profile, bool show) {
+    return profile.writeInt(SECTION_DISPLAY, "最佳着法箭头", show ? 1 : 0);
+}
+
 DisplaySettings readDisplaySettings(const ProfileFile& profile) {
     const DisplaySettings fallback = defaultDisplaySettings();
     DisplaySettings display;

@@ -47,6 +47,11 @@ bool writeDisplaySettings(ProfileFile& profile, const DisplaySettings& display);
 bool readAskToSaveGames(const ProfileFile& profile);
 bool writeAskToSaveGames(ProfileFile& profile, bool ask);
 
+// Whether the engine's best move is drawn as an arrow on the board (display section,
+// key "最佳着法箭头"); on unless turned off.
+bool readShowBestMoveArrow(const ProfileFile& profile);
+bool writeShowBestMoveArrow(ProfileFile& profile, bool show);
+
 // Where the settings are read from and saved to.
 struct SettingsFileLocation {
     std::string readPath;

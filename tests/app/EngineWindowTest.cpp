@@ -78,18 +78,6 @@ protected:
         return n;
     }
 
-    // Heartbeats, with every slide run to its end, until done() or about timeoutMs.
-    bool runUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-        const std::int64_t deadline = tickMs() + timeoutMs;
-        while (!done()) {
-            if (tickMs() > deadline) return false;
-            window->onHeartbeat();
-            finishAnimation();
-            settle();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
-    }
     bool waitForPly(int plies) {
         return runUntil([&] { return game().board.plyCount() >= plies && !view().isAnimating(); });
     }

@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Sound.h"
 #include "platform/SpriteSurface.h"
+#include "platform/Ticks.h"
 #include "platform/TransparentLabel.h"
 #include "resources/Resources.h"
 
@@ -26,6 +27,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qinglan::testing {
@@ -115,6 +117,19 @@ protected:
 
     void finishAnimation() {
         for (int guard = 0; view().isAnimating() && guard < 1000; ++guard) view().onAnimationTick();
+    }
+
+    // Heartbeats, with every slide run to its end, until done() or about timeoutMs.
+    bool runUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+        const std::int64_t deadline = tickMs() + timeoutMs;
+        while (!done()) {
+            if (tickMs() > deadline) return false;
+            window->onHeartbeat();
+            finishAnimation();
+            settle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
     }
 
     // A move by two clicks, then its slide to the end.
