@@ -25,7 +25,8 @@ EvaluationChart::EvaluationChart(QWidget* owner)
     chart_->legend()->hide();
     chart_->addSeries(line_);
     chart_->addSeries(dots_);
-    dots_->setMarkerSize(7);
+    // Small enough that the line shows between the points of a long game.
+    dots_->setMarkerSize(4);
     line_->setPen(QPen(QColor(190, 40, 40), 2));
     dots_->setColor(QColor(190, 40, 40));
     auto* moves = new QValueAxis(chart_);
