@@ -17,7 +17,7 @@ constexpr Dialect UCI { "uci", "uciok", "bestmove 0000", "", false, true, true, 
 struct OptionRow {
     OptionId id;
     std::string_view ucciName, uciName;
-    std::string_view ucciSpec, uciSpec;
+    std::string_view ucciDeclaration, uciDeclaration;
 };
 
 constexpr std::string_view LEVELS = "var none var small var medium var large";
@@ -46,9 +46,9 @@ bool sameName(std::string_view a, std::string_view b) {
     });
 }
 
-// "*" in a spec stands for the four levels of randomness and pruning.
-std::string spelledOut(std::string_view spec) {
-    std::string text(spec);
+// "*" in a declaration stands for the four levels of randomness and pruning.
+std::string spelledOut(std::string_view declaration) {
+    std::string text(declaration);
     if (size_t star = text.find('*'); star != std::string::npos) text.replace(star, 1, LEVELS);
     return text;
 }
@@ -154,11 +154,12 @@ std::vector<std::string> handshakeLines(const Dialect& dialect, const std::strin
     lines.push_back(std::string("id author ") + AUTHOR);
     if (dialect.fullIdentity) lines.push_back("id user 青岚象棋用户");
     for (const OptionRow& row : OPTIONS) {
-        const std::string_view spec = dialect.namedOptions ? row.uciSpec : row.ucciSpec;
-        if (spec.empty()) continue;
+        const std::string_view declaration
+            = dialect.namedOptions ? row.uciDeclaration : row.ucciDeclaration;
+        if (declaration.empty()) continue;
         const std::string title
             = dialect.namedOptions ? "name " + std::string(row.uciName) : std::string(row.ucciName);
-        lines.push_back("option " + title + " " + spelledOut(spec));
+        lines.push_back("option " + title + " " + spelledOut(declaration));
     }
     lines.emplace_back(dialect.helloOk);
     return lines;
